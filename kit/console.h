@@ -1,0 +1,49 @@
+// Console primitives: the only way the games talk to the player.
+//
+// Every line is typed out one byte at a time with a fixed pause after each
+// byte; answers are read a line at a time. Nothing here reports failure:
+// a write that fails is forgotten, and the end of input is remembered by
+// the input stream itself, so every later read returns at once.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace yarnlet {
+
+// The pause after every typed byte. The pacing is the product: it is not
+// configurable.
+inline constexpr int char_delay_ms = 50;
+
+// Writes `text` one byte at a time, pausing char_delay_ms after each byte
+// (the last one included), then ends the line and flushes. On a terminal
+// each byte is visible before its pause begins; elsewhere the whole line is
+// held and passed on at its line end, however long it is.
+void typewrite_line(std::string text);
+
+// Replaces `answer` with the next input line, without its line end ("\n" or
+// "\r\n"). Once input has ended or failed, returns at once and leaves
+// `answer` as it was.
+void read_answer(std::string& answer);
+
+// Blocks for at least `ms` milliseconds.
+void pause_ms(int ms);
+
+// ---------------------------------------------------------------------------
+// Where the primitives meet the outside world.
+//
+// By default that is standard input, standard output and the system's
+// sleep, with the terminal question asked once, on first use. A test may
+// put other streams and another sleep here to watch a whole run byte by
+// byte and pause by pause without waiting for it.
+struct Console {
+    std::istream* in;
+    std::ostream* out;
+    bool out_is_terminal;
+    std::function<void(int ms)> sleep_ms;
+};
+
+Console& console();
+
+}  // namespace yarnlet

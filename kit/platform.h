@@ -1,0 +1,22 @@
+// The few things the kit needs from the operating system, kept in one
+// place so that the console primitives and the story run read the same on
+// every platform.
+#pragma once
+
+namespace yarnlet::platform {
+
+// Readies the process for a typed-out run. Writing to a pipe whose reader
+// has gone must not end the program (the run goes on to its farewell), and
+// the 50 ms pauses should end as close to their length as the system
+// allows. Safe to call more than once.
+void prepare_process();
+
+// Whether standard output is a terminal, as opposed to a file, pipe or
+// device.
+bool stdout_is_terminal();
+
+// Blocks the calling thread for at least `ms` milliseconds, without
+// spinning. Does nothing for 0 or less.
+void sleep_ms(int ms);
+
+}  // namespace yarnlet::platform

@@ -1,0 +1,41 @@
+// Runs a real game binary as a child process with its sleeps answered at
+// once (see instant_sleep.cpp), and collects what it did.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/recorded_console.h"
+
+namespace yarnlet::testing {
+
+struct GameSetup {
+    std::vector<std::string> args;
+    // Standard input: these bytes, all there from the start; nullopt
+    // starts the game with standard input closed.
+    std::optional<std::string> input = std::string{};
+    enum class Out {
+        file,         // a fresh regular file: the pauses can be placed in the output
+        dev_full,     // every write fails with ENOSPC
+        closed,       // no standard output at all
+        broken_pipe,  // a pipe whose reader is gone before the game starts
+    };
+    Out out = Out::file;
+};
+
+struct GameRun {
+    bool exited = false;  // false: ended by a signal
+    int exit_code = -1;
+    int signal = 0;
+    std::string out;  // standard output, when it went to a file
+    std::string err;
+    // The pauses in order and, when standard output was a file, what had
+    // been passed on before each: the same trace a RecordedConsole gives.
+    std::vector<Event> events;
+    std::string trouble;  // anything odd about the sleep log
+};
+
+GameRun run_game(const std::string& program, const GameSetup& setup);
+
+}  // namespace yarnlet::testing
