@@ -14,56 +14,42 @@ namespace {
 
 using Output = RecordedConsole::Output;
 
-// The whole run, with what each of the ten questions and the rating
-// question got from the input (nothing, when input had already ended).
-std::vector<Step> expected_run(const std::vector<std::vector<Step>>& reads, const std::string& story) {
-    const std::vector<std::string> questions = {
-        "Please, type in a feeling",
-        "Thanks! Now, please type in a time",
-        "Great choice. Please type in a place",
-        "Cool! Please type in a mode of transportation.",
-        "Super cool! Please type in something odd that could happen.",
-        "#gumdropfizzle. Please enter in a name.",
-        "Cool name. Please enter in another feeling.",
-        "Cool! Please enter in a third feeling.",
-        "That's a good feeling. Please enter in a fourth feeling.",
-        "Cool! Last input! Enter a second mode of transportation.",
-    };
-    std::vector<Step> steps = {line("Welcome to Zoviroze"), line("This contains 10 spots for you to fill in")};
-    for (std::size_t i = 0; i < questions.size(); ++i) {
-        steps.push_back(line(questions[i]));
-        steps.insert(steps.end(), reads[i].begin(), reads[i].end());
-    }
-    const std::vector<Step> production = {
-        line("Great! We're making your Yarnlet, give us a second."),
-        pause(300),
-        line("Making your Yarnlet, 26% complete."),
-        pause(650),
-        line("Making your Yarnlet, 52% complete."),
-        pause(220),
-        line("Making your Yarnlet, 79% complete."),
-        pause(1800),
-        line("Making your Yarnlet, 83% complete."),
-        pause(1000),
-        line("Making your Yarnlet, 100% complete!"),
-        line("Cleaning up..."),
-        pause(150),
-        line("Your yarnlet has been made. Enjoy!"),
-        line(story),
-        line("Made by the Yarnlet team. Thanks for checking this out!"),
-        line("Did you like this program?"),
-    };
-    steps.insert(steps.end(), production.begin(), production.end());
-    steps.insert(steps.end(), reads[10].begin(), reads[10].end());
-    steps.push_back(line("Thanks for the rating! Closing the program now."));
-    return steps;
-}
-
-std::vector<std::vector<Step>> one_read_each(const std::vector<std::string>& chunks) {
-    std::vector<std::vector<Step>> reads;
-    for (const std::string& chunk : chunks) reads.push_back({read(chunk)});
-    return reads;
-}
+const GameLines yarnlet1_lines = {
+    .opening = {"Welcome to Zoviroze", "This contains 10 spots for you to fill in"},
+    .questions =
+        {
+            "Please, type in a feeling",
+            "Thanks! Now, please type in a time",
+            "Great choice. Please type in a place",
+            "Cool! Please type in a mode of transportation.",
+            "Super cool! Please type in something odd that could happen.",
+            "#gumdropfizzle. Please enter in a name.",
+            "Cool name. Please enter in another feeling.",
+            "Cool! Please enter in a third feeling.",
+            "That's a good feeling. Please enter in a fourth feeling.",
+            "Cool! Last input! Enter a second mode of transportation.",
+        },
+    .production =
+        {
+            line("Great! We're making your Yarnlet, give us a second."),
+            pause(300),
+            line("Making your Yarnlet, 26% complete."),
+            pause(650),
+            line("Making your Yarnlet, 52% complete."),
+            pause(220),
+            line("Making your Yarnlet, 79% complete."),
+            pause(1800),
+            line("Making your Yarnlet, 83% complete."),
+            pause(1000),
+            line("Making your Yarnlet, 100% complete!"),
+            line("Cleaning up..."),
+            pause(150),
+            line("Your yarnlet has been made. Enjoy!"),
+        },
+    .closing = {"Made by the Yarnlet team. Thanks for checking this out!"},
+    .rating_question = "Did you like this program?",
+    .farewell = "Thanks for the rating! Closing the program now.",
+};
 
 const std::vector<std::string> sample = RecordedConsole::lines({
     "grumpy", "7:45", "the library", "bus", "A parade of ducks", "Sam", "confused", "sad", "  tired ", "unicycle",
@@ -80,7 +66,7 @@ TEST(Yarnlet1, PlaysThroughWithTheAnswersInTheirPlaces) {
     for (const Output output : {Output::terminal, Output::file}) {
         RecordedConsole con(output, sample);
         run_story(yarnlet1::content);
-        EXPECT_EQ(transcript(con.events(), output), expected_run(one_read_each(sample), sample_story));
+        EXPECT_EQ(transcript(con.events(), output), expected_run(yarnlet1_lines, one_read_each(sample), sample_story));
         EXPECT_EQ(con.held(), "");
     }
 }
@@ -98,12 +84,10 @@ TEST(Yarnlet1, TakesFiftyMillisecondsPerTypedBytePlusTheScript) {
 }
 
 TEST(Yarnlet1, WithNoInputTheStoryIsItsFragmentsRunTogether) {
-    std::vector<std::vector<Step>> reads(11);
-    reads[0] = {end_of_input()};
     RecordedConsole con(Output::terminal, {});
     run_story(yarnlet1::content);
     EXPECT_EQ(transcript(con.events(), Output::terminal),
-              expected_run(reads,
+              expected_run(yarnlet1_lines, no_input(10),
                            "I woke up feeling . I looked at my alarm clock, and it said . Oh no! I was running "
                            "really late to . I hopped on the , and headed to . When I got to , something very odd "
                            "happened.  was going on...interesting. I then saw . I was so .  said to me Go home, "
@@ -120,7 +104,7 @@ TEST(Yarnlet1, InputCutInsideALineFillsWhatItCan) {
     RecordedConsole con(Output::file, chunks);
     run_story(yarnlet1::content);
     EXPECT_EQ(transcript(con.events(), Output::file),
-              expected_run(reads,
+              expected_run(yarnlet1_lines, reads,
                            "I woke up feeling happy. I looked at my alarm clock, and it said noon. Oh no! I was "
                            "running really late to . I hopped on the car , and headed to . When I got to , "
                            "something very odd happened. Rain was going on...interesting. I then saw . I was so "
