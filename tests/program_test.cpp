@@ -1,5 +1,5 @@
-// The real yarnlet1 binary: the same run as through the kit's console, and
-// real typing on a real (pseudo-)terminal.
+// The real game binaries: each runs as the kit runs its content, and a
+// real (pseudo-)terminal receives the typing byte by byte.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -14,6 +14,9 @@
 #include <vector>
 
 #include "programs/yarnlet1/content.h"
+#include "programs/yarnlet2/content.h"
+#include "programs/yarnlet3/content.h"
+#include "programs/yarnlet4/content.h"
 #include "tests/support/game_process.h"
 #include "tests/support/recorded_console.h"
 #include "tests/support/transcript.h"
@@ -23,19 +26,36 @@ namespace {
 
 using Output = RecordedConsole::Output;
 
-std::vector<Step> through_the_kit(const std::string& input) {
-    RecordedConsole con(Output::file, {input});
-    run_story(yarnlet1::content);
-    // The reads of a real game leave no trace of their own.
-    std::vector<Step> steps;
-    for (const Step& step : transcript(con.events(), Output::file)) {
-        if (step.kind != Step::Kind::read) steps.push_back(step);
-    }
-    return steps;
-}
+struct Game {
+    const char* name;
+    const char* path;
+    const StoryContent* content;
+};
 
-TEST(Yarnlet1Program, IgnoresItsArgumentsAndNeedsNoInput) {
-    const GameRun run = run_game(YARNLET1_PATH, {.args = {"--help", "-v", "extra"}, .input = ""});
+const Game games[] = {
+    {"yarnlet1", YARNLET1_PATH, &yarnlet1::content},
+    {"yarnlet2", YARNLET2_PATH, &yarnlet2::content},
+    {"yarnlet3", YARNLET3_PATH, &yarnlet3::content},
+    {"yarnlet4", YARNLET4_PATH, &yarnlet4::content},
+};
+
+class RealGame : public ::testing::TestWithParam<Game> {
+protected:
+    // The same input through the kit's recorded console, off a terminal.
+    std::vector<Step> through_the_kit(const std::string& input) const {
+        RecordedConsole con(Output::file, {input});
+        run_story(*GetParam().content);
+        // The reads of a real game leave no trace of their own.
+        std::vector<Step> steps;
+        for (const Step& step : transcript(con.events(), Output::file)) {
+            if (step.kind != Step::Kind::read) steps.push_back(step);
+        }
+        return steps;
+    }
+};
+
+TEST_P(RealGame, IgnoresItsArgumentsAndNeedsNoInput) {
+    const GameRun run = run_game(GetParam().path, {.args = {"--help", "-v", "extra"}, .input = ""});
     EXPECT_TRUE(run.exited);
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.err, "");
@@ -43,19 +63,21 @@ TEST(Yarnlet1Program, IgnoresItsArgumentsAndNeedsNoInput) {
     EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(""));
 }
 
-TEST(Yarnlet1Program, RunsAsTheKitRunsItWithTypedAheadAnswers) {
-    const std::string input = "a\nb\r\nc\n\n  e  \nf\ng\nh\ni\nj\nrating\nextra\n";
-    const GameRun run = run_game(YARNLET1_PATH, {.args = {}, .input = input});
+TEST_P(RealGame, RunsAsTheKitRunsItWithTypedAheadAnswers) {
+    std::string input = "a\nb\r\nc\n\n  e  \n";
+    for (int i = 0; i < 10; ++i) input += "more " + std::to_string(i) + "\n";
+    const GameRun run = run_game(GetParam().path, {.args = {}, .input = input});
     EXPECT_EQ(run.exit_code, 0);
     EXPECT_EQ(run.err, "");
-    const auto steps = transcript(run.events, Output::file);
-    EXPECT_EQ(steps, through_the_kit(input));
-    EXPECT_EQ(lines_of(steps).size(), 24U);
+    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(input));
 }
+
+INSTANTIATE_TEST_SUITE_P(Series, RealGame, ::testing::ValuesIn(games),
+                         [](const ::testing::TestParamInfo<Game>& game) { return std::string(game.param.name); });
 
 // Real time, briefly: the first bytes of the title, as a player's terminal
 // receives them.
-TEST(Yarnlet1Program, TypesOneByteAtATimeOnATerminal) {
+TEST(RealTerminal, Yarnlet1TypesOneByteAtATime) {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
     ASSERT_EQ(grantpt(master), 0);

@@ -1,0 +1,7 @@
+#include "content.h"
+
+// Command-line arguments are ignored: the game takes no options.
+int main() {
+    yarnlet::run_story(yarnlet3::content);
+    return 0;
+}
