@@ -39,41 +39,134 @@ const Game games[] = {
     {"yarnlet4", YARNLET4_PATH, &yarnlet4::content},
 };
 
-class RealGame : public ::testing::TestWithParam<Game> {
-protected:
-    // The same input through the kit's recorded console, off a terminal.
-    std::vector<Step> through_the_kit(const std::string& input) const {
-        RecordedConsole con(Output::file, {input});
-        run_story(*GetParam().content);
-        // The reads of a real game leave no trace of their own.
-        std::vector<Step> steps;
-        for (const Step& step : transcript(con.events(), Output::file)) {
-            if (step.kind != Step::Kind::read) steps.push_back(step);
-        }
-        return steps;
+// The same input through the kit's recorded console.
+std::vector<Step> through_the_kit(const Game& game, Output output, const std::string& input) {
+    RecordedConsole con(output, {input});
+    run_story(*game.content);
+    // The reads of a real game leave no trace of their own.
+    std::vector<Step> steps;
+    for (const Step& step : transcript(con.events(), output)) {
+        if (step.kind != Step::Kind::read) steps.push_back(step);
     }
-};
+    return steps;
+}
+
+std::vector<int> pauses_of(const std::vector<Step>& steps) {
+    std::vector<int> ms;
+    for (const Step& step : steps) {
+        if (step.kind == Step::Kind::pause) ms.push_back(step.ms);
+        if (step.kind == Step::Kind::line) ms.insert(ms.end(), step.text.size(), char_delay_ms);
+    }
+    return ms;
+}
+
+std::vector<int> pauses_of(const std::vector<Event>& events) {
+    std::vector<int> ms;
+    for (const Event& e : events) {
+        if (e.kind == Event::Kind::pause) ms.push_back(e.ms);
+    }
+    return ms;
+}
+
+std::string text_of(const std::vector<Step>& steps) {
+    std::string text;
+    for (const std::string& l : lines_of(steps)) text += l + "\n";
+    return text;
+}
+
+void expect_clean_end(const GameRun& run) {
+    EXPECT_TRUE(run.exited) << "ended by signal " << run.signal;
+    EXPECT_EQ(run.exit_code, 0);
+    EXPECT_EQ(run.err, "") << "nothing goes to standard error";
+    EXPECT_EQ(run.trouble, "");
+}
+
+class RealGame : public ::testing::TestWithParam<Game> {};
 
 TEST_P(RealGame, IgnoresItsArgumentsAndNeedsNoInput) {
     const GameRun run = run_game(GetParam().path, {.args = {"--help", "-v", "extra"}, .input = ""});
-    EXPECT_TRUE(run.exited);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.trouble, "");
-    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(""));
+    expect_clean_end(run);
+    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(GetParam(), Output::file, ""));
 }
 
-TEST_P(RealGame, RunsAsTheKitRunsItWithTypedAheadAnswers) {
-    std::string input = "a\nb\r\nc\n\n  e  \n";
-    for (int i = 0; i < 10; ++i) input += "more " + std::to_string(i) + "\n";
-    const GameRun run = run_game(GetParam().path, {.args = {}, .input = input});
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(input));
+// Whatever becomes of standard output, the run goes on to its end with
+// every pause, and ends well.
+TEST_P(RealGame, KeepsItsPacingWhenStandardOutputIsGone) {
+    const auto expected = pauses_of(through_the_kit(GetParam(), Output::file, "a\nb\n"));
+    for (const auto out : {GameSetup::Out::dev_full, GameSetup::Out::closed, GameSetup::Out::broken_pipe}) {
+        SCOPED_TRACE("standard output kind " + std::to_string(static_cast<int>(out)));
+        const GameRun run = run_game(GetParam().path, {.args = {}, .input = "a\nb\n", .out = out});
+        expect_clean_end(run);
+        EXPECT_EQ(pauses_of(run.events), expected);
+    }
+}
+
+TEST_P(RealGame, RunsWithStandardInputClosed) {
+    const GameRun run = run_game(GetParam().path, {.args = {}, .input = std::nullopt});
+    expect_clean_end(run);
+    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(GetParam(), Output::file, ""));
+}
+
+TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
+    if (!can_trace()) GTEST_SKIP() << "strace is not available here";
+    std::string typed;
+    for (int i = 0; i < 14; ++i) typed += "answer " + std::to_string(i) + "\n";
+    const GameRun run = run_game_on_terminal(GetParam().path, typed);
+    expect_clean_end(run);
+    const auto expected = through_the_kit(GetParam(), Output::terminal, typed);
+    EXPECT_EQ(transcript(run.events, Output::terminal), expected);
+    std::string shown = text_of(expected);
+    for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 2)) {
+        shown.insert(at, "\r");
+    }
+    EXPECT_EQ(run.out, shown) << "what the terminal showed";
+}
+
+// Ctrl-D at the first question: the run goes on with every answer empty
+// and never asks the terminal again, so a line typed after it stays unread.
+TEST_P(RealGame, CtrlDAtTheFirstQuestionEndsTheInputForGood) {
+    if (!can_trace()) GTEST_SKIP() << "strace is not available here";
+    const GameRun run = run_game_on_terminal(GetParam().path, "\x04too late\n");
+    expect_clean_end(run);
+    EXPECT_EQ(transcript(run.events, Output::terminal), through_the_kit(GetParam(), Output::terminal, ""));
+    EXPECT_EQ(run.out.find("too late"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Series, RealGame, ::testing::ValuesIn(games),
                          [](const ::testing::TestParamInfo<Game>& game) { return std::string(game.param.name); });
+
+// Input and output on files: the exact bytes and pauses of the kit's own
+// run, and every line passed on whole after its last pause.
+struct Input {
+    const char* name;
+    std::string bytes;
+};
+
+const Input inputs[] = {
+    {"TypedAhead", "sunny\nnoon\nhome\nbus\nrain\nSam\nglad\nsad\nok\ncar\n4\nrun\nzoo\nfine\nyes\nextra\n"},
+    {"NoInput", ""},
+    {"CutInsideALine", "first\nsecond\nthi"},
+    {"CrLf", "one\r\ntwo\r\n\r\nfour\r\n"},
+    {"LoneCarriageReturnAtTheEnd", "one\ntwo\r"},
+    {"NulAndNonAscii", std::string("n\0l \t\n\xC3\xA9t\xC3\xA9 \xFF\xFE\n", 16)},
+    {"TenThousandByteAnswer", std::string(10'000, 'z') + "\n" + std::string(3, 'y')},
+};
+
+class RealGameInput : public ::testing::TestWithParam<std::tuple<Game, Input>> {};
+
+TEST_P(RealGameInput, RunsAsTheKitRunsIt) {
+    const auto& [game, input] = GetParam();
+    const GameRun run = run_game(game.path, {.args = {}, .input = input.bytes});
+    expect_clean_end(run);
+    const auto expected = through_the_kit(game, Output::file, input.bytes);
+    EXPECT_EQ(transcript(run.events, Output::file), expected);
+    EXPECT_EQ(run.out, text_of(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Series, RealGameInput, ::testing::Combine(::testing::ValuesIn(games), ::testing::ValuesIn(inputs)),
+                         [](const ::testing::TestParamInfo<std::tuple<Game, Input>>& param) {
+                             return std::string(std::get<0>(param.param).name) + "_" + std::get<1>(param.param).name;
+                         });
 
 // Real time, briefly: the first bytes of the title, as a player's terminal
 // receives them.

@@ -1,14 +1,19 @@
 #include "tests/support/game_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 #ifndef YARNLET_INSTANT_SLEEP
@@ -58,6 +63,10 @@ std::vector<std::string> child_environment(const std::string& log) {
     env.push_back("YARNLET_SLEEP_LOG=" + log);
     env.push_back("ASAN_OPTIONS=" + asan);
     return env;
+}
+
+void remove_preload(std::vector<std::string>& env) {
+    std::erase_if(env, [](const std::string& var) { return var.rfind("LD_PRELOAD=", 0) == 0; });
 }
 
 std::vector<char*> pointers(std::vector<std::string>& strings) {
@@ -148,6 +157,128 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
     read_log(log, run, to_file);
 
     for (const std::string& f : {in_path, out_path, err_path, log}) unlink(f.c_str());
+    rmdir(dir.c_str());
+    return run;
+}
+
+namespace {
+
+std::string unhex(const std::string& escaped) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 4 <= escaped.size(); i += 4) {
+        bytes.push_back(static_cast<char>(std::stoi(escaped.substr(i + 2, 2), nullptr, 16)));
+    }
+    return bytes;
+}
+
+// strace -xx prints every byte of a write as \xNN, so no quote or
+// backslash of the data can confuse this.
+void read_strace(const std::string& path, GameRun& run) {
+    static const std::regex write_call(R"re(write\((\d+), "((?:\\x[0-9a-f]{2})*)", \d+\) += (-?\d+))re");
+    static const std::regex log_line("[0-9]+ -?[0-9]+\n");
+    std::istringstream lines(slurp(path));
+    std::string text;
+    while (std::getline(lines, text)) {
+        std::smatch m;
+        if (!std::regex_search(text, m, write_call)) continue;
+        const int fd = std::stoi(m[1]);
+        const std::string bytes = unhex(m[2]);
+        if (fd == STDOUT_FILENO) {
+            run.events.push_back({Event::Kind::shown, bytes, 0});
+        } else if (fd == STDERR_FILENO) {
+            run.err += bytes;
+        } else if (fd >= 10 && std::regex_match(bytes, log_line)) {
+            // The interposer's log, kept above the descriptors a sanitizer
+            // runtime uses for its own purposes.
+            const long long ns = std::stoll(bytes);
+            if (ns % 1'000'000 != 0) run.trouble += "a sleep of " + std::to_string(ns) + " ns; ";
+            run.events.push_back({Event::Kind::pause, {}, static_cast<int>(ns / 1'000'000)});
+        }
+    }
+}
+
+}  // namespace
+
+bool can_trace() {
+    return std::system("strace -qq -o /dev/null true >/dev/null 2>&1") == 0;
+}
+
+GameRun run_game_on_terminal(const std::string& program, const std::string& typed) {
+    const std::string dir = fresh_dir();
+    const std::string log = dir + "/sleeps", trace = dir + "/trace";
+
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
+    const std::string slave_name = ptsname(master);
+
+    // Echo off, so that what the terminal shows is the game's alone; the
+    // typed input then waits in the terminal, line by line.
+    const int slave = open(slave_name.c_str(), O_RDWR | O_NOCTTY);
+    termios tio{};
+    tcgetattr(slave, &tio);
+    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
+    tcsetattr(slave, TCSANOW, &tio);
+    if (write(master, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) std::abort();
+
+    std::vector<std::string> env = child_environment(log);
+    remove_preload(env);
+    // LeakSanitizer cannot work under ptrace; leaks are looked for elsewhere.
+    for (std::string& var : env) {
+        if (var.rfind("ASAN_OPTIONS=", 0) == 0) var += ":detect_leaks=0";
+    }
+    std::vector<std::string> argv = {"strace",     "-f",        "-qq", "-xx",   "-s", "100000000",
+                                     "-e",         "trace=write", "-e", "signal=none", "-o", trace,
+                                     "-E",         std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP,
+                                     program};
+    std::vector<char*> argv_p = pointers(argv);
+    std::vector<char*> env_p = pointers(env);
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        const int tty = open(slave_name.c_str(), O_RDWR);
+        dup2(tty, STDIN_FILENO);
+        dup2(tty, STDOUT_FILENO);
+        dup2(tty, STDERR_FILENO);
+        signal(SIGPIPE, SIG_DFL);
+        execvpe("strace", argv_p.data(), env_p.data());
+        _exit(127);
+    }
+    close(slave);
+
+    GameRun run;
+    int status = 0;
+    bool done = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        pollfd p{master, POLLIN, 0};
+        if (poll(&p, 1, 50) == 1) {
+            char buf[4096];
+            const ssize_t n = read(master, buf, sizeof buf);
+            if (n > 0) {
+                run.out.append(buf, static_cast<std::size_t>(n));
+                continue;
+            }
+        }
+        if (done) break;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            done = true;  // one more round to drain what is left
+            continue;
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.trouble += "the game did not finish; ";
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+    }
+    close(master);
+    run.exited = WIFEXITED(status);
+    run.exit_code = run.exited ? WEXITSTATUS(status) : -1;
+    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    read_strace(trace, run);
+
+    for (const std::string& f : {log, trace}) unlink(f.c_str());
     rmdir(dir.c_str());
     return run;
 }

@@ -38,4 +38,14 @@ struct GameRun {
 
 GameRun run_game(const std::string& program, const GameSetup& setup);
 
+// Runs the game on a pseudo-terminal (standard input, output and error),
+// under strace, so that every write and every sleep is seen in the order
+// they happened. `typed` is what the player has typed before the game
+// starts, echo off; a Ctrl-D in it ends the input there, as on a real
+// terminal. `out` gets what the terminal showed (line ends as "\r\n").
+GameRun run_game_on_terminal(const std::string& program, const std::string& typed);
+
+// Whether the terminal runs can be made here (strace present and allowed).
+bool can_trace();
+
 }  // namespace yarnlet::testing

@@ -23,6 +23,13 @@ void log_sleep(long long ns) {
     if (fd == -2) {
         const char* path = std::getenv("YARNLET_SLEEP_LOG");
         fd = path == nullptr ? -1 : open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        // With standard output closed the log would land on descriptor 1
+        // and catch the game's own output; keep it well clear.
+        if (fd >= 0 && fd < 10) {
+            const int high = fcntl(fd, F_DUPFD_CLOEXEC, 10);
+            close(fd);
+            fd = high;
+        }
     }
     if (fd < 0) return;
     const int saved_errno = errno;
