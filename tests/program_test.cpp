@@ -32,6 +32,8 @@ struct Game {
     const StoryContent* content;
 };
 
+void PrintTo(const Game& game, std::ostream* os) { *os << game.name; }
+
 const Game games[] = {
     {"yarnlet1", YARNLET1_PATH, &yarnlet1::content},
     {"yarnlet2", YARNLET2_PATH, &yarnlet2::content},
@@ -141,6 +143,8 @@ struct Input {
     const char* name;
     std::string bytes;
 };
+
+void PrintTo(const Input& input, std::ostream* os) { *os << input.name; }
 
 const Input inputs[] = {
     {"TypedAhead", "sunny\nnoon\nhome\nbus\nrain\nSam\nglad\nsad\nok\ncar\n4\nrun\nzoo\nfine\nyes\nextra\n"},
