@@ -1,0 +1,270 @@
+// How well the typewriter keeps time on this machine, side by side with the
+// naive way of doing it (flush and std::this_thread::sleep_for after every
+// byte):
+//   - the overshoot of every 50 ms pause over a long line, mean and worst,
+//     typed to a file and to a pseudo-terminal, and the shortest pause seen;
+//   - CPU time per typed byte;
+//   - the time from starting a real game to its first byte on a terminal;
+//   - CPU time of a whole real game on a terminal, against its length.
+// Prints a Markdown table. Takes a minute and a half; --quick leaves out
+// the whole game and types shorter lines.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/utsname.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <numeric>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "kit/console.h"
+#include "kit/platform.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+using std::chrono::duration;
+
+double micros(clock_type::duration d) { return duration<double, std::micro>(d).count(); }
+
+double thread_cpu_micros() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
+}
+
+// A pseudo-terminal whose other end is read, and thrown away, as fast as
+// bytes arrive, as a terminal window would.
+class Pty {
+public:
+    Pty() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) std::abort();
+        slave_name_ = ptsname(master_);
+        reader_ = std::thread([this] {
+            char buf[4096];
+            while (!stop_) {
+                pollfd p{master_, POLLIN, 0};
+                if (poll(&p, 1, 20) == 1 && read(master_, buf, sizeof buf) <= 0) return;
+            }
+        });
+    }
+    ~Pty() {
+        stop_ = true;
+        reader_.join();
+        close(master_);
+    }
+    const std::string& slave_name() const { return slave_name_; }
+
+private:
+    int master_ = -1;
+    std::string slave_name_;
+    std::atomic<bool> stop_{false};
+    std::thread reader_;
+};
+
+struct LineFigures {
+    double mean_over_us = 0;
+    double worst_over_us = 0;
+    double shortest_ms = 0;
+    double cpu_per_byte_us = 0;
+};
+
+LineFigures figures(const std::vector<double>& pauses_us, double cpu_us) {
+    LineFigures f;
+    const double sum = std::accumulate(pauses_us.begin(), pauses_us.end(), 0.0);
+    f.mean_over_us = sum / static_cast<double>(pauses_us.size()) - 50'000.0;
+    f.worst_over_us = *std::max_element(pauses_us.begin(), pauses_us.end()) - 50'000.0;
+    f.shortest_ms = *std::min_element(pauses_us.begin(), pauses_us.end()) / 1000.0;
+    f.cpu_per_byte_us = cpu_us / static_cast<double>(pauses_us.size());
+    return f;
+}
+
+// The naive typewriter, written the obvious way.
+LineFigures naive_line(std::ostream& out, const std::string& text) {
+    std::vector<double> pauses;
+    const double cpu_before = thread_cpu_micros();
+    for (const char c : text) {
+        out.put(c);
+        out.flush();
+        const auto before = clock_type::now();
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        pauses.push_back(micros(clock_type::now() - before));
+    }
+    out.put('\n');
+    out.flush();
+    return figures(pauses, thread_cpu_micros() - cpu_before);
+}
+
+// The kit's typewriter, its sleep timed from outside.
+LineFigures kit_line(std::ostream& out, bool terminal, const std::string& text) {
+    std::vector<double> pauses;
+    yarnlet::Console& con = yarnlet::console();
+    const yarnlet::Console saved = con;
+    con.out = &out;
+    con.out_is_terminal = terminal;
+    con.sleep_ms = [&pauses](int ms) {
+        const auto before = clock_type::now();
+        yarnlet::platform::sleep_ms(ms);
+        pauses.push_back(micros(clock_type::now() - before));
+    };
+    const double cpu_before = thread_cpu_micros();
+    yarnlet::typewrite_line(text);
+    const double cpu = thread_cpu_micros() - cpu_before;
+    con = saved;
+    return figures(pauses, cpu);
+}
+
+pid_t start_on_terminal(const std::string& slave, const char* program) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        const int fd = open(slave.c_str(), O_RDWR);
+        dup2(fd, STDIN_FILENO);
+        dup2(fd, STDOUT_FILENO);
+        dup2(fd, STDERR_FILENO);
+        execl(program, program, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+// From fork to the first byte read from the terminal, over a few starts.
+std::vector<double> first_byte_ms(const char* program, int starts) {
+    std::vector<double> times;
+    for (int i = 0; i < starts; ++i) {
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
+        const auto before = clock_type::now();
+        const pid_t pid = start_on_terminal(ptsname(master), program);
+        pollfd p{master, POLLIN, 0};
+        char c = 0;
+        if (poll(&p, 1, 5000) == 1 && read(master, &c, 1) == 1) {
+            times.push_back(duration<double, std::milli>(clock_type::now() - before).count());
+        }
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        close(master);
+    }
+    return times;
+}
+
+struct WholeRun {
+    double wall_s = 0;
+    double cpu_ms = 0;
+    std::size_t bytes = 0;
+};
+
+// A whole game on a terminal, the answers typed ahead.
+WholeRun whole_game(const char* program, const std::string& typed) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
+    const std::string slave = ptsname(master);
+    const auto before = clock_type::now();
+    const pid_t pid = start_on_terminal(slave, program);
+    if (write(master, typed.data(), typed.size()) < 0) std::abort();
+    WholeRun run;
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = read(master, buf, sizeof buf);
+        if (n <= 0) break;  // EIO once the game has closed the terminal
+        run.bytes += static_cast<std::size_t>(n);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.wall_s = duration<double>(clock_type::now() - before).count();
+    run.cpu_ms = (static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+                  static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3);
+    close(master);
+    return run;
+}
+
+std::string machine() {
+    std::string model = "unknown processor";
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    for (std::string line; std::getline(cpuinfo, line);) {
+        if (line.rfind("model name", 0) == 0) {
+            model = line.substr(line.find(':') + 2);
+            break;
+        }
+    }
+    utsname u{};
+    uname(&u);
+    return model + ", " + std::to_string(std::thread::hardware_concurrency()) + " cores, " + u.sysname + " " +
+           u.release;
+}
+
+void row(const char* what, const LineFigures& f) {
+    std::printf("| %s | %.0f | %.0f | %.3f | %.1f |\n", what, f.mean_over_us, f.worst_over_us, f.shortest_ms,
+                f.cpu_per_byte_us);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool quick = argc > 1 && std::string(argv[1]) == "--quick";
+    const std::string text(quick ? 20 : 120, 'x');
+    const std::string file_path = "/tmp/yarnlet-bench-" + std::to_string(getpid());
+
+    std::printf("Pacing on %s\n\n", machine().c_str());
+    std::fflush(stdout);
+
+    // The naive baseline first, before the kit asks the system for a
+    // smaller timer slack, which would otherwise help the baseline too.
+    LineFigures naive_file, naive_pty, kit_file, kit_pty;
+    {
+        std::ofstream file(file_path);
+        naive_file = naive_line(file, text);
+        Pty pty;
+        std::ofstream tty(pty.slave_name());
+        naive_pty = naive_line(tty, text);
+    }
+    {
+        yarnlet::platform::prepare_process();
+        std::ofstream file(file_path);
+        kit_file = kit_line(file, false, text);
+        Pty pty;
+        std::ofstream tty(pty.slave_name());
+        kit_pty = kit_line(tty, true, text);
+    }
+    std::remove(file_path.c_str());
+
+    std::printf("A line of %zu bytes, one 50 ms pause after each:\n\n", text.size());
+    std::printf("| typewriter, output | mean overshoot (us) | worst overshoot (us) | shortest pause (ms) | CPU per byte (us) |\n");
+    std::printf("| --- | --- | --- | --- | --- |\n");
+    row("kit, file", kit_file);
+    row("naive, file", naive_file);
+    row("kit, terminal", kit_pty);
+    row("naive, terminal", naive_pty);
+
+    const auto starts = first_byte_ms(YARNLET1_PATH, 10);
+    if (!starts.empty()) {
+        std::printf("\nyarnlet1, start to first byte on a terminal: mean %.2f ms, worst %.2f ms (%zu starts)\n",
+                    std::accumulate(starts.begin(), starts.end(), 0.0) / static_cast<double>(starts.size()),
+                    *std::max_element(starts.begin(), starts.end()), starts.size());
+    }
+
+    if (!quick) {
+        std::printf("\nA whole game of yarnlet2 on a terminal (takes about 47 s)...\n");
+        std::fflush(stdout);
+        const WholeRun run = whole_game(YARNLET2_PATH, "home\npizza\nhappy\nkitchen\n3\ngreat\n");
+        const double naive_cpu_ms = naive_pty.cpu_per_byte_us * static_cast<double>(run.bytes) / 1000.0;
+        std::printf("yarnlet2: %.1f s, CPU %.1f ms = %.3f%% of the run; the naive typewriter's CPU per byte "
+                    "would make it %.1f ms\n",
+                    run.wall_s, run.cpu_ms, run.cpu_ms / (run.wall_s * 10.0), naive_cpu_ms);
+    }
+    return 0;
+}
