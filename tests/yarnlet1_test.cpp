@@ -74,12 +74,12 @@ TEST(Yarnlet1, PlaysThroughWithTheAnswersInTheirPlaces) {
 TEST(Yarnlet1, TakesFiftyMillisecondsPerTypedBytePlusTheScript) {
     RecordedConsole con(Output::file, sample);
     run_story(yarnlet1::content);
-    long paused = 0;
+    std::ptrdiff_t paused = 0;
     for (const Event& e : con.events()) {
         if (e.kind == Event::Kind::pause) paused += e.ms;
     }
     const std::string out = con.shown();
-    const long typed = static_cast<long>(out.size()) - std::count(out.begin(), out.end(), '\n');
+    const std::ptrdiff_t typed = static_cast<std::ptrdiff_t>(out.size()) - std::count(out.begin(), out.end(), '\n');
     EXPECT_EQ(paused, 50 * typed + 4120);
 }
 

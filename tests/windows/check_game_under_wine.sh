@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Plays the Windows build of a game under wine, in real time, with piped
+# answers (most with CR LF line ends): its output must be the expected
+# bytes with CR LF line ends, nothing on standard error, exit status 0, and
+# the run no shorter than its pauses.
+# Usage: check_game_under_wine.sh WINE GAME.exe EXPECTED SCRIPT_PAUSES_MS
+#   EXPECTED holds the output with plain LF line ends.
+set -euo pipefail
+wine=$1 game=$2 expected=$3 script_ms=$4
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# Wine makes its prefix on first use and says so; that is not the game's.
+"$wine" cmd /c exit >/dev/null 2>&1 || true
+
+printf 'home\r\npizza\r\nhappy\nthe attic\r\n3\r\nfine\r\n' >"$work/in"
+sed 's/$/\r/' "$expected" >"$work/expected"
+
+start=$(date +%s%N)
+status=0
+"$wine" "$game" <"$work/in" >"$work/out" 2>"$work/err" || status=$?
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+
+fail=0
+[ "$status" -eq 0 ] || { echo "exit status $status"; fail=1; }
+[ ! -s "$work/err" ] || { echo "standard error:"; cat "$work/err"; fail=1; }
+if ! cmp -s "$work/out" "$work/expected"; then
+    echo "output differs from the expected bytes:"
+    diff <(od -c "$work/out") <(od -c "$work/expected") | head -20
+    fail=1
+fi
+typed=$(tr -d '\n' <"$expected" | wc -c)
+least=$((typed * 50 + script_ms))
+echo "ran ${elapsed_ms} ms; its pauses take ${least} ms"
+[ "$elapsed_ms" -ge "$least" ] || { echo "the run was shorter than its pauses"; fail=1; }
+exit $fail
