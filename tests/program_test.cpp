@@ -213,12 +213,13 @@ TEST(RealTerminal, Yarnlet1TypesOneByteAtATime) {
 
     ASSERT_EQ(arrivals.size(), 6U);
     EXPECT_EQ(got, "Welcom");
+    // A late wake-up of this reader shortens the gap after it: some slack.
     for (std::size_t i = 1; i < arrivals.size(); ++i) {
         const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(arrivals[i] - arrivals[i - 1]);
-        EXPECT_GE(gap.count(), 40) << "gap " << i;
+        EXPECT_GE(gap.count(), 25) << "gap " << i;
         EXPECT_LE(gap.count(), 400) << "gap " << i;
     }
-    EXPECT_GE(arrivals.back() - arrivals.front(), std::chrono::milliseconds(240));
+    EXPECT_GE(arrivals.back() - arrivals.front(), std::chrono::milliseconds(235));
 }
 
 }  // namespace
