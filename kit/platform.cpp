@@ -70,12 +70,12 @@ void prepare_process() {
 
 bool stdout_is_terminal() { return isatty(STDOUT_FILENO) == 1; }
 
-// A relative sleep that a signal handler interrupts carries on for the
-// time still left, so a pause is never cut short.
+// A sleep that a signal handler interrupts carries on for the time still
+// left, so a pause is never cut short.
 void sleep_ms(int ms) {
     if (ms <= 0) return;
     timespec left{ms / 1000, static_cast<long>(ms % 1000) * 1'000'000L};
-    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &left, &left) == EINTR) {
+    while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
 
