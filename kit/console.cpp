@@ -1,5 +1,6 @@
 #include "kit/console.h"
 
+#include <cstdio>
 #include <iostream>
 
 #include "kit/platform.h"
@@ -10,6 +11,10 @@ namespace {
 
 Console standard_console() {
     platform::prepare_process();
+    // Read-ahead would take lines beyond the last answer out of a pipe and
+    // lose them at exit; unbuffered, the game reads exactly what it uses
+    // and leaves the rest to whoever reads next. Typed answers are short.
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
     return Console{&std::cin, &std::cout, platform::stdout_is_terminal(), platform::sleep_ms};
 }
 

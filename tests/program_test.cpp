@@ -109,6 +109,19 @@ TEST_P(RealGame, RunsWithStandardInputClosed) {
     EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(GetParam(), Output::file, ""));
 }
 
+// Lines after the rating answer stay in the pipe for whoever reads next.
+TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
+    std::string input;
+    for (std::size_t i = 0; i <= GetParam().content->prompts.size(); ++i) input += "answer\r\n";
+    const GameRun run = run_game(GetParam().path, {.args = {}, .input = input + "for the next reader\nand more",
+                                                   .out = GameSetup::Out::file, .piped_input = true, .then = "cat"});
+    expect_clean_end(run);
+    const std::string rest = "\nfor the next reader\nand more";
+    ASSERT_GT(run.out.size(), rest.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - rest.size()), rest);
+    EXPECT_EQ(run.out.substr(0, run.out.size() - rest.size() + 1), text_of(through_the_kit(GetParam(), Output::file, input)));
+}
+
 TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
     if (!can_trace()) GTEST_SKIP() << "strace is not available here";
     std::string typed;

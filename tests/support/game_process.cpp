@@ -101,11 +101,18 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
     if (setup.input) spit(in_path, *setup.input);
 
     std::vector<std::string> argv = {program};
+    if (!setup.then.empty()) argv = {"/bin/sh", "-c", "\"$0\" \"$@\"; " + setup.then, program};
     argv.insert(argv.end(), setup.args.begin(), setup.args.end());
     std::vector<std::string> env = child_environment(log);
     std::vector<char*> argv_p = pointers(argv);
     std::vector<char*> env_p = pointers(env);
 
+    int in_pipe[2] = {-1, -1};
+    if (setup.input && setup.piped_input) {
+        // Small enough to fit the pipe whole, so writing cannot block.
+        if (pipe(in_pipe) != 0 || write(in_pipe[1], setup.input->data(), setup.input->size()) < 0) std::abort();
+        close(in_pipe[1]);
+    }
     int pipe_fds[2] = {-1, -1};
     if (setup.out == GameSetup::Out::broken_pipe) {
         if (pipe(pipe_fds) != 0) std::abort();
@@ -117,7 +124,9 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
         // Between fork and exec: only async-signal-safe calls.
         const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, STDERR_FILENO);
-        if (setup.input) {
+        if (in_pipe[0] >= 0) {
+            dup2(in_pipe[0], STDIN_FILENO);
+        } else if (setup.input) {
             dup2(open(in_path.c_str(), O_RDONLY), STDIN_FILENO);
         } else {
             close(STDIN_FILENO);
@@ -139,10 +148,11 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
         // The test runner may itself ignore SIGPIPE; the game must cope
         // with the default, which is what a shell gives it.
         signal(SIGPIPE, SIG_DFL);
-        execve(program.c_str(), argv_p.data(), env_p.data());
+        execve(argv_p[0], argv_p.data(), env_p.data());
         _exit(127);
     }
     if (pipe_fds[1] >= 0) close(pipe_fds[1]);
+    if (in_pipe[0] >= 0) close(in_pipe[0]);
 
     GameRun run;
     int status = 0;

@@ -22,6 +22,12 @@ struct GameSetup {
         broken_pipe,  // a pipe whose reader is gone before the game starts
     };
     Out out = Out::file;
+    // Standard input is a pipe, filled and closed before the game starts,
+    // rather than a file.
+    bool piped_input = false;
+    // A shell command run after the game on the same standard input and
+    // output, such as "cat" to see what the game left unread.
+    std::string then{};
 };
 
 struct GameRun {
