@@ -21,6 +21,8 @@
 #include "tests/support/recorded_console.h"
 #include "tests/support/transcript.h"
 
+extern char** environ;
+
 namespace yarnlet::testing {
 namespace {
 
@@ -188,22 +190,10 @@ INSTANTIATE_TEST_SUITE_P(Series, RealGameInput, ::testing::Combine(::testing::Va
 // Real time, briefly: the first bytes of the title, as a player's terminal
 // receives them.
 TEST(RealTerminal, Yarnlet1TypesOneByteAtATime) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(grantpt(master), 0);
-    ASSERT_EQ(unlockpt(master), 0);
-    const std::string slave = ptsname(master);
-
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        const int fd = open(slave.c_str(), O_RDWR);
-        dup2(fd, STDIN_FILENO);
-        dup2(fd, STDOUT_FILENO);
-        dup2(fd, STDERR_FILENO);
-        execl(YARNLET1_PATH, YARNLET1_PATH, static_cast<char*>(nullptr));
-        _exit(127);
-    }
+    const auto [master, slave] = open_terminal();
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
+    const pid_t pid = start_on_terminal(slave, {YARNLET1_PATH}, env);
     ASSERT_GT(pid, 0);
 
     using clock = std::chrono::steady_clock;

@@ -213,13 +213,36 @@ bool can_trace() {
     return std::system("strace -qq -o /dev/null true >/dev/null 2>&1") == 0;
 }
 
+Terminal open_terminal() {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
+    return {master, ptsname(master)};
+}
+
+int start_on_terminal(const std::string& slave_name, const std::vector<std::string>& argv,
+                      const std::vector<std::string>& env) {
+    std::vector<std::string> argv_copy = argv, env_copy = env;
+    std::vector<char*> argv_p = pointers(argv_copy);
+    std::vector<char*> env_p = pointers(env_copy);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        const int tty = open(slave_name.c_str(), O_RDWR);
+        dup2(tty, STDIN_FILENO);
+        dup2(tty, STDOUT_FILENO);
+        dup2(tty, STDERR_FILENO);
+        signal(SIGPIPE, SIG_DFL);
+        execvpe(argv_p[0], argv_p.data(), env_p.data());
+        _exit(127);
+    }
+    return pid;
+}
+
 GameRun run_game_on_terminal(const std::string& program, const std::string& typed) {
     const std::string dir = fresh_dir();
     const std::string log = dir + "/sleeps", trace = dir + "/trace";
 
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
-    const std::string slave_name = ptsname(master);
+    const auto [master, slave_name] = open_terminal();
 
     // Echo off, so that what the terminal shows is the game's alone; the
     // typed input then waits in the terminal, line by line.
@@ -240,20 +263,7 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
                                      "-e",         "trace=write", "-e", "signal=none", "-o", trace,
                                      "-E",         std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP,
                                      program};
-    std::vector<char*> argv_p = pointers(argv);
-    std::vector<char*> env_p = pointers(env);
-
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        const int tty = open(slave_name.c_str(), O_RDWR);
-        dup2(tty, STDIN_FILENO);
-        dup2(tty, STDOUT_FILENO);
-        dup2(tty, STDERR_FILENO);
-        signal(SIGPIPE, SIG_DFL);
-        execvpe("strace", argv_p.data(), env_p.data());
-        _exit(127);
-    }
+    const pid_t pid = start_on_terminal(slave_name, argv, env);
     close(slave);
 
     GameRun run;

@@ -54,4 +54,16 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
 // Whether the terminal runs can be made here (strace present and allowed).
 bool can_trace();
 
+// A new pseudo-terminal: the master end, and the name of the slave end.
+struct Terminal {
+    int master;
+    std::string slave_name;
+};
+Terminal open_terminal();
+
+// Starts argv[0] (looked up in PATH) in a session of its own with the
+// terminal as standard input, output and error, and `env` as environment.
+int start_on_terminal(const std::string& slave_name, const std::vector<std::string>& argv,
+                      const std::vector<std::string>& env);
+
 }  // namespace yarnlet::testing
