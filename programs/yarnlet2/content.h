@@ -1,4 +1,4 @@
-// yarnlet2, "(Part 2)": coming back, eating, and resting in a room for a
+// yarnlet2, the second game: coming back, eating, and resting in a room for a
 // few hours; it points the player to the finale afterwards.
 //
 // The tables below are the whole game. To add a question, add a row to

@@ -1,4 +1,4 @@
-// yarnlet3, "(Part 3 - The Finale)": thirteen questions, the longest
+// yarnlet3, the finale of the series: thirteen questions, the longest
 // story (a day that turns out to have been a dream) and the longest
 // production script, with a staged clean-up.
 //

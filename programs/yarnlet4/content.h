@@ -1,4 +1,4 @@
-// yarnlet4, "(Part 4)": a conversation with mom. Its production script
+// yarnlet4, the fourth game: a conversation with mom. Its production script
 // and closing lines are the same as yarnlet2's, kept here in full so that
 // each game reads, and changes, on its own.
 //
@@ -53,8 +53,8 @@ inline constexpr yarnlet::TemplatePiece story[] = {
     fragment(" hours."),
 };
 
-// Fixed wording: it points to Part 3 from Part 4, and its "15 inputs" is
-// not a count of the finale's questions.
+// Fixed wording: it points to the finale from the fourth game, and its
+// "15 inputs" is not a count of the finale's questions.
 inline constexpr std::string_view closing[] = {
     "Remember to also check out Part 3, the sequel! It contains a whooping 15 inputs!",
 };
