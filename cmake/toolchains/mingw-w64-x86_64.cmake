@@ -15,8 +15,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # A game is one .exe with nothing beside it: the C++ runtime, libgcc and
-# winpthread are linked in rather than shipped as DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# winpthread are linked in rather than shipped as DLLs. The header gets no
+# link time, so that two builds of one commit give the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # Tests run under wine, in a prefix of the build's own, quietly.
