@@ -1,4 +1,4 @@
-# cmake -D OUTPUT=x.zip -D FOLDER=name -D FILES="a;b" -D FALLBACK_DATE=YYYY-MM-DD -P make-zip.cmake
+# cmake -D OUTPUT=x.zip -D FOLDER=name -D FILES="a|b" -D FALLBACK_DATE=YYYY-MM-DD -P make-zip.cmake
 #
 # Packs FILES into OUTPUT under FOLDER/, the same bytes from any build: the
 # entries in a fixed order, with fixed permissions, and all dated
@@ -8,6 +8,7 @@ set(stage "${work}/zip-stage")
 file(REMOVE_RECURSE "${stage}")
 file(MAKE_DIRECTORY "${stage}/${FOLDER}")
 
+string(REPLACE "|" ";" FILES "${FILES}")
 set(entries "")
 foreach(file IN LISTS FILES)
     get_filename_component(name "${file}" NAME)

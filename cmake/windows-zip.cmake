@@ -14,7 +14,7 @@ endforeach()
 add_custom_command(OUTPUT ${YARNLET_ZIP}
     COMMAND ${CMAKE_COMMAND}
         -D "OUTPUT=${YARNLET_ZIP}" -D "FOLDER=${YARNLET_ZIP_FOLDER}"
-        -D "FILES=${PROJECT_BINARY_DIR}/zip/LICENSE.txt\;${PROJECT_BINARY_DIR}/zip/README.txt\;${zip_games}"
+        -D "FILES=${PROJECT_BINARY_DIR}/zip/LICENSE.txt|${PROJECT_BINARY_DIR}/zip/README.txt|$<JOIN:${zip_games},|>"
         -D "FALLBACK_DATE=${YARNLET_RELEASE_DATE}"
         -P ${PROJECT_SOURCE_DIR}/cmake/make-zip.cmake
     DEPENDS ${YARNLET_GAMES} ${PROJECT_BINARY_DIR}/zip/LICENSE.txt ${PROJECT_BINARY_DIR}/zip/README.txt
