@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#else
+#include <signal.h>
+#include <sys/time.h>
 #endif
 
 #include "kit/console.h"
@@ -189,6 +193,37 @@ TEST(PlatformSleep, LastsAtLeastItsLengthWithoutBurningTheProcessor) {
     platform::sleep_ms(0);
     EXPECT_LT(clock::now() - zero_before, std::chrono::milliseconds(5));
 }
+
+#if !defined(_WIN32)
+volatile std::sig_atomic_t interruptions = 0;
+extern "C" void count_interruption(int) { interruptions = interruptions + 1; }
+
+// A signal whose handler returns wakes the sleep early (no SA_RESTART, as
+// a handler installed with signal() on some systems); the pause must go on
+// for what is left, however often that happens.
+TEST(PlatformSleep, AnInterruptedPauseStillLastsItsFullLength) {
+    struct sigaction action {};
+    action.sa_handler = count_interruption;
+    sigemptyset(&action.sa_mask);
+    struct sigaction previous {};
+    ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
+    interruptions = 0;
+    itimerval every_10ms{{0, 10'000}, {0, 10'000}};
+    ASSERT_EQ(setitimer(ITIMER_REAL, &every_10ms, nullptr), 0);
+
+    using clock = std::chrono::steady_clock;
+    const auto before = clock::now();
+    platform::sleep_ms(80);
+    const auto elapsed = clock::now() - before;
+
+    itimerval off{};
+    setitimer(ITIMER_REAL, &off, nullptr);
+    sigaction(SIGALRM, &previous, nullptr);
+    EXPECT_GE(interruptions, 3) << "the timer should have interrupted the sleep";
+    EXPECT_GE(elapsed, std::chrono::milliseconds(80));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(500));
+}
+#endif
 
 TEST(PauseMs, GoesThroughTheConsoleSleepWithItsLength) {
     RecordedConsole con(Output::terminal, {});

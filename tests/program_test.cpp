@@ -139,6 +139,17 @@ TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
     EXPECT_EQ(run.out, shown) << "what the terminal showed";
 }
 
+// Answers from a file while the player watches: whether to type byte by
+// byte is asked of standard output alone, not of the input or of standard
+// error.
+TEST_P(RealGame, TypesEachByteAloneOnATerminalWhateverItsInput) {
+    if (!can_trace()) GTEST_SKIP() << "strace is not available here";
+    const std::string answers = "from\na file\r\n";
+    const GameRun run = run_game_on_terminal(GetParam().path, "", answers);
+    expect_clean_end(run);
+    EXPECT_EQ(transcript(run.events, Output::terminal), through_the_kit(GetParam(), Output::terminal, answers));
+}
+
 // Ctrl-D at the first question: the run goes on with every answer empty
 // and never asks the terminal again, so a line typed after it stays unread.
 TEST_P(RealGame, CtrlDAtTheFirstQuestionEndsTheInputForGood) {

@@ -8,7 +8,7 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$1" --prefix "$work" >/dev/null
 status=0
 for f in share/metainfo/invalid.yarnlet.yarnlet.metainfo.xml \
-    bin/yarnlet{1,2,3,4} share/man/man6/yarnlet{1,2,3,4}.6 share/applications/yarnlet{1,2,3,4}.desktop; do
+    share/icons/hicolor/scalable/apps/yarnlet.svg bin/yarnlet{1,2,3,4} share/man/man6/yarnlet{1,2,3,4}.6 share/applications/yarnlet{1,2,3,4}.desktop; do
     [ -f "$work/$f" ] || { echo "cmake --install: no $f"; status=1; }
 done
 for n in 1 2 3 4; do

@@ -238,9 +238,15 @@ int start_on_terminal(const std::string& slave_name, const std::vector<std::stri
     return pid;
 }
 
-GameRun run_game_on_terminal(const std::string& program, const std::string& typed) {
+GameRun run_game_on_terminal(const std::string& program, const std::string& typed,
+                             const std::optional<std::string>& input_file) {
     const std::string dir = fresh_dir();
-    const std::string log = dir + "/sleeps", trace = dir + "/trace";
+    const std::string log = dir + "/sleeps", trace = dir + "/trace", in_path = dir + "/in";
+    std::vector<std::string> command = {program};
+    if (input_file) {
+        spit(in_path, *input_file);
+        command = {"/bin/sh", "-c", "exec \"$0\" <\"$1\" 2>/dev/null", program, in_path};
+    }
 
     const auto [master, slave_name] = open_terminal();
 
@@ -261,8 +267,8 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
     }
     std::vector<std::string> argv = {"strace",     "-f",        "-qq", "-xx",   "-s", "100000000",
                                      "-e",         "trace=write", "-e", "signal=none", "-o", trace,
-                                     "-E",         std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP,
-                                     program};
+                                     "-E",         std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP};
+    argv.insert(argv.end(), command.begin(), command.end());
     const pid_t pid = start_on_terminal(slave_name, argv, env);
     close(slave);
 
@@ -298,7 +304,7 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
     run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     read_strace(trace, run);
 
-    for (const std::string& f : {log, trace}) unlink(f.c_str());
+    for (const std::string& f : {log, trace, in_path}) unlink(f.c_str());
     rmdir(dir.c_str());
     return run;
 }

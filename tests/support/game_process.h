@@ -49,7 +49,11 @@ GameRun run_game(const std::string& program, const GameSetup& setup);
 // they happened. `typed` is what the player has typed before the game
 // starts, echo off; a Ctrl-D in it ends the input there, as on a real
 // terminal. `out` gets what the terminal showed (line ends as "\r\n").
-GameRun run_game_on_terminal(const std::string& program, const std::string& typed);
+// With `input_file`, standard input is instead a file holding those bytes,
+// and standard error goes to /dev/null: only standard output is the
+// terminal.
+GameRun run_game_on_terminal(const std::string& program, const std::string& typed,
+                             const std::optional<std::string>& input_file = std::nullopt);
 
 // Whether the terminal runs can be made here (strace present and allowed).
 bool can_trace();

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Plays the Windows build of a game under wine, in real time, with piped
-# answers (most with CR LF line ends): its output must be the expected
-# bytes with CR LF line ends, nothing on standard error, exit status 0, and
-# the run no shorter than its pauses.
-# Usage: check_game_under_wine.sh WINE GAME.exe EXPECTED SCRIPT_PAUSES_MS
+# Unpacks the Windows zip as a player would and plays one of its games
+# under wine, in real time, with piped answers (most with CR LF line ends):
+# its output must be the expected bytes with CR LF line ends, nothing on
+# standard error, exit status 0, and the run no shorter than its pauses.
+# Usage: check_game_under_wine.sh WINE ZIP GAME.exe EXPECTED SCRIPT_PAUSES_MS
 #   EXPECTED holds the output with plain LF line ends.
 set -euo pipefail
-wine=$1 game=$2 expected=$3 script_ms=$4
+wine=$1 zip=$2 game_name=$3 expected=$4 script_ms=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+unzip -q "$zip" -d "$work/unpacked"
+game=$(find "$work/unpacked" -name "$game_name")
+[ -n "$game" ] || { echo "$game_name is not in $zip"; exit 1; }
 
 # Wine makes its prefix on first use and says so; that is not the game's.
 "$wine" cmd /c exit >/dev/null 2>&1 || true
@@ -26,7 +30,8 @@ fail=0
 [ ! -s "$work/err" ] || { echo "standard error:"; cat "$work/err"; fail=1; }
 if ! cmp -s "$work/out" "$work/expected"; then
     echo "output differs from the expected bytes:"
-    diff <(od -c "$work/out") <(od -c "$work/expected") | head -20
+    diff <(od -c "$work/out") <(od -c "$work/expected") >"$work/diff" || true
+    head -n 20 "$work/diff"
     fail=1
 fi
 typed=$(tr -d '\n' <"$expected" | wc -c)
