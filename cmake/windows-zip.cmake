@@ -11,14 +11,13 @@ set(zip_games "")
 foreach(game IN LISTS YARNLET_GAMES)
     list(APPEND zip_games $<TARGET_FILE:${game}>)
 endforeach()
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(OUTPUT ${YARNLET_ZIP}
-    COMMAND ${CMAKE_COMMAND}
-        -D "OUTPUT=${YARNLET_ZIP}" -D "FOLDER=${YARNLET_ZIP_FOLDER}"
-        -D "FILES=${PROJECT_BINARY_DIR}/zip/LICENSE.txt|${PROJECT_BINARY_DIR}/zip/README.txt|$<JOIN:${zip_games},|>"
-        -D "FALLBACK_DATE=${YARNLET_RELEASE_DATE}"
-        -P ${PROJECT_SOURCE_DIR}/cmake/make-zip.cmake
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/windows/make_zip.py
+        ${YARNLET_ZIP} ${YARNLET_ZIP_FOLDER} ${YARNLET_RELEASE_DATE}
+        ${PROJECT_BINARY_DIR}/zip/LICENSE.txt ${PROJECT_BINARY_DIR}/zip/README.txt ${zip_games}
     DEPENDS ${YARNLET_GAMES} ${PROJECT_BINARY_DIR}/zip/LICENSE.txt ${PROJECT_BINARY_DIR}/zip/README.txt
-        ${PROJECT_SOURCE_DIR}/cmake/make-zip.cmake
+        ${PROJECT_SOURCE_DIR}/packaging/windows/make_zip.py
     COMMENT "Packing ${YARNLET_ZIP_FOLDER}.zip"
     VERBATIM)
 add_custom_target(yarnlet_zip ALL DEPENDS ${YARNLET_ZIP})
