@@ -42,6 +42,34 @@ void sleep_ms(int ms) {
 
 }  // namespace yarnlet::platform
 
+#elif defined(__EMSCRIPTEN__)
+
+#include <emscripten.h>
+
+#include <cmath>
+
+namespace yarnlet::platform {
+
+// The page is the terminal: it shows each byte as it is written, and its
+// keyboard reader does what a terminal's line discipline does. No signals.
+void prepare_process() {}
+
+bool stdout_is_terminal() { return true; }
+
+// emscripten_sleep hands the browser back its event loop (that is when
+// the page shows the byte just written), and a timer brings the game back.
+// A timer may fire a fraction of a millisecond early, so the pause is
+// measured and topped up until it has really lasted its length.
+void sleep_ms(int ms) {
+    if (ms <= 0) return;
+    const double deadline = emscripten_get_now() + ms;
+    for (double now = emscripten_get_now(); now < deadline; now = emscripten_get_now()) {
+        emscripten_sleep(static_cast<unsigned>(std::ceil(deadline - now)));
+    }
+}
+
+}  // namespace yarnlet::platform
+
 #else
 
 #include <cerrno>

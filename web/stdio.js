@@ -1,0 +1,55 @@
+// Standard input and output of a game compiled for the web, handed to the
+// page (see page.js), which plays the terminal.
+//
+// The page provides, on the module object:
+//   yarnletWrite(bytes)         bytes the game wrote to standard output
+//   yarnletRead(max, deliver)   calls deliver(bytes) with at most max bytes
+//                               of typed input, at once or when the player
+//                               has typed a line; no bytes is end of input
+mergeInto(LibraryManager.library, {
+  fd_write__sig: 'iiiii',
+  fd_write: function(fd, iov, iovcnt, pnum) {
+    var num = 0;
+    for (var i = 0; i < iovcnt; i++) {
+      var ptr = HEAP32[(iov + i * 8) >> 2];
+      var len = HEAP32[(iov + i * 8 + 4) >> 2];
+      // A copy: the game's memory may move before the page is done with it.
+      var bytes = HEAPU8.slice(ptr, ptr + len);
+      if (fd === 1) Module['yarnletWrite'](bytes);
+      else if (fd === 2) err(UTF8ArrayToString(bytes, 0));
+      num += len;
+    }
+    HEAP32[pnum >> 2] = num;
+    return 0;
+  },
+
+  // A read blocks the game until the player has typed a line, as on a
+  // terminal. Asyncify suspends the game here and, when the input is
+  // there, calls this import again from its first line to resume; so the
+  // suspension must come before anything is taken from the input, or the
+  // second call would take it again.
+  fd_read__sig: 'iiiii',
+  fd_read__deps: ['$Asyncify'],
+  fd_read: function(fd, iov, iovcnt, pnum) {
+    return Asyncify.handleSleep(function(wakeUp) {
+      var room = 0;
+      for (var i = 0; i < iovcnt; i++) room += HEAP32[(iov + i * 8 + 4) >> 2];
+      if (fd !== 0 || room === 0) {
+        HEAP32[pnum >> 2] = 0;
+        wakeUp(0);
+        return;
+      }
+      Module['yarnletRead'](room, function(bytes) {
+        var done = 0;
+        for (var i = 0; i < iovcnt && done < bytes.length; i++) {
+          var ptr = HEAP32[(iov + i * 8) >> 2];
+          var len = Math.min(HEAP32[(iov + i * 8 + 4) >> 2], bytes.length - done);
+          HEAPU8.set(bytes.subarray(done, done + len), ptr);
+          done += len;
+        }
+        HEAP32[pnum >> 2] = done;
+        wakeUp(0);
+      });
+    });
+  },
+});
