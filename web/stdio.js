@@ -16,7 +16,7 @@ mergeInto(LibraryManager.library, {
       // A copy: the game's memory may move before the page is done with it.
       var bytes = HEAPU8.slice(ptr, ptr + len);
       if (fd === 1) Module['yarnletWrite'](bytes);
-      else if (fd === 2) err(UTF8ArrayToString(bytes, 0));
+      else if (fd === 2) err(String.fromCharCode.apply(null, bytes));
       num += len;
     }
     HEAP32[pnum >> 2] = num;
