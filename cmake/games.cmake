@@ -2,9 +2,9 @@
 # about each game. A new game needs a row in each table.
 
 set(name_yarnlet1 "Yarnlet")
-set(name_yarnlet2 "Yarnlet (Part 2)")
-set(name_yarnlet3 "Yarnlet (Part 3 - The Finale)")
-set(name_yarnlet4 "Yarnlet (Part 4)")
+set(name_yarnlet2 "Yarnlet 2")
+set(name_yarnlet3 "Yarnlet 3: The Finale")
+set(name_yarnlet4 "Yarnlet 4")
 
 set(summary_yarnlet1 "a fill-in-the-blanks story game about a morning that goes wrong")
 set(summary_yarnlet2 "a fill-in-the-blanks story game about coming back home")
