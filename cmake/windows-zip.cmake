@@ -13,11 +13,11 @@ foreach(game IN LISTS YARNLET_GAMES)
 endforeach()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(OUTPUT ${YARNLET_ZIP}
-    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/windows/make_zip.py
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/make_zip.py
         ${YARNLET_ZIP} ${YARNLET_ZIP_FOLDER} ${YARNLET_RELEASE_DATE}
         ${PROJECT_BINARY_DIR}/zip/LICENSE.txt ${PROJECT_BINARY_DIR}/zip/README.txt ${zip_games}
     DEPENDS ${YARNLET_GAMES} ${PROJECT_BINARY_DIR}/zip/LICENSE.txt ${PROJECT_BINARY_DIR}/zip/README.txt
-        ${PROJECT_SOURCE_DIR}/packaging/windows/make_zip.py
+        ${PROJECT_SOURCE_DIR}/packaging/make_zip.py
     COMMENT "Packing ${YARNLET_ZIP_FOLDER}.zip"
     VERBATIM)
 add_custom_target(yarnlet_zip ALL DEPENDS ${YARNLET_ZIP})

@@ -1,7 +1,8 @@
-"""Packs files into a zip under one folder, the same bytes from any build.
+"""Packs files into a zip, the same bytes from any build.
 
     make_zip.py OUTPUT FOLDER FALLBACK_DATE FILE...
 
+The files go under FOLDER, or at the zip's root when FOLDER is ".".
 Entries are in name order, dated SOURCE_DATE_EPOCH (or FALLBACK_DATE,
 YYYY-MM-DD, never the time of the build), with fixed permissions and no
 extra fields: a zip tool would otherwise record each file's access and
@@ -23,7 +24,8 @@ def main():
     date_time = max(date_time, (1980, 1, 1, 0, 0, 0))
     with zipfile.ZipFile(output + ".part", "w") as archive:
         for path in sorted(files, key=os.path.basename):
-            entry = zipfile.ZipInfo(folder + "/" + os.path.basename(path), date_time)
+            name = os.path.basename(path)
+            entry = zipfile.ZipInfo(name if folder == "." else folder + "/" + name, date_time)
             entry.compress_type = zipfile.ZIP_DEFLATED
             entry.create_system = 3  # Unix, so that the permissions below count
             entry.external_attr = 0o100644 << 16
