@@ -1,13 +1,15 @@
-// The page around one game: it is the game's terminal. It shows what the
-// game writes as the game writes it, and does what a terminal's line
-// discipline does with the keys: echo, Backspace, Enter, Ctrl-D, lines
-// typed ahead. The game itself is the C++ program, compiled unchanged.
+// The page around one game. The game is the C++ program, compiled
+// unchanged: it writes bytes and reads lines (stdio.js). The page shows
+// what it writes as ordinary document text that wraps to the screen, takes
+// the answers in a native text field, and keeps a transcript of the
+// game's lines with each answer where the game took it. A screen reader
+// hears every line once, when it has ended.
 'use strict';
 
 // For tests and for pages that embed a game: everything the game has
-// written (one char code 0 to 255 per byte, never the echo of typing),
-// when each byte was written (performance.now()), its exit status once it
-// has ended, and a promise of that status.
+// written (one char code 0 to 255 per byte, never an answer), when each
+// byte was written (performance.now()), its exit status once it has
+// ended, and a promise of that status.
 let gameEnded;
 window.yarnlet = {
   output: '',
@@ -16,11 +18,259 @@ window.yarnlet = {
   ended: new Promise((resolve) => { gameEnded = resolve; }),
 };
 
-// The game (compiled meanwhile, see the page) is started by hand, so that
-// its exit status is known even after it has been suspended. Its first
-// write comes after this script has run, when the terminal is there.
-window.yarnletPage = { write: gameWrote, read: gameReads };
-game
+const byId = (id) => document.getElementById(id);
+const transcript = byId('transcript');
+const announcer = byId('announcer');
+const queued = byId('queued');
+const form = byId('answer-form');
+const field = byId('answer');
+const question = byId('question');
+
+// The transcript as plain text lines, for "Save the story": the game's
+// lines, and each answer as "> answer", as a terminal shows a run.
+const story = [];
+
+// ---------------------------------------------------------------------------
+// Following the text. The newest line stays in view as it is typed, unless
+// the player has scrolled up to reread; scrolling back down follows again.
+
+// The scrolling waits for the next frame: asking for the page's height
+// right after a byte is added would lay the page out once per byte, in
+// the time the game's pause is measured from.
+
+let following = true;
+let scrollQueued = false;
+const atEnd = () => window.scrollY + window.innerHeight >= document.documentElement.scrollHeight - 48;
+function scrollToEnd() {
+  if (scrollQueued) return;
+  scrollQueued = true;
+  requestAnimationFrame(() => {
+    scrollQueued = false;
+    window.scrollTo(0, document.documentElement.scrollHeight);
+  });
+}
+window.addEventListener('scroll', () => { if (!scrollQueued) following = atEnd(); }, { passive: true });
+// A phone's keyboard opening shrinks the screen under the text.
+window.addEventListener('resize', () => { if (following) scrollToEnd(); });
+
+// ---------------------------------------------------------------------------
+// Output: each write shown at once, so that a byte is on screen before the
+// pause after it begins. The games write UTF-8 a byte at a time; the
+// decoder holds the first bytes of a character until its last arrives.
+
+const decoder = new TextDecoder();
+let line = null;  // the line being typed: { p, text, cursor }
+let lastLine = '';
+
+function gameWrote(bytes) {
+  const now = performance.now();
+  let codes = '';
+  for (let i = 0; i < bytes.length; i++) {
+    codes += String.fromCharCode(bytes[i]);
+    window.yarnlet.outputTimes.push(now);
+  }
+  window.yarnlet.output += codes;
+
+  let start = 0;
+  for (let end = bytes.indexOf(10); end !== -1; end = bytes.indexOf(10, start)) {
+    // Not streamed: a character cut off by its line's end is shown as
+    // broken rather than carried into the next line.
+    show(decoder.decode(bytes.subarray(start, end)));
+    endLine();
+    start = end + 1;
+  }
+  show(decoder.decode(bytes.subarray(start), { stream: true }));
+  if (following) scrollToEnd();
+}
+
+function startLine() {
+  closeAnswer();
+  const p = document.createElement('p');
+  const text = document.createTextNode('');
+  const cursor = document.createElement('span');
+  cursor.className = 'cursor';
+  cursor.setAttribute('aria-hidden', 'true');
+  p.append(text, cursor);
+  transcript.append(p);
+  line = { p, text, cursor };
+}
+
+function show(text) {
+  if (text === '') return;
+  if (line === null) startLine();
+  line.text.appendData(text);
+}
+
+function endLine() {
+  if (line === null) startLine();
+  const text = line.text.data;
+  line.cursor.remove();
+  line = null;
+  lastLine = text;
+  story.push(text);
+  if (text !== '') announce(text);
+}
+
+// Only the newest line is kept, so that a screen reader moving through the
+// page meets each line once, in the transcript. The end is added after the
+// last line, which ends in the same moment and must not be taken away
+// before the screen reader has been told of it.
+function announce(text, after = false) {
+  const p = document.createElement('p');
+  p.textContent = text;
+  if (after) announcer.append(p);
+  else announcer.replaceChildren(p);
+}
+
+// ---------------------------------------------------------------------------
+// Input: what a terminal does in canonical mode. Enter hands the field's
+// line over; only the game's next reads see it, and lines handed over
+// ahead wait, shown, for the questions that take them. An answer enters
+// the transcript when the game takes it, so it lands after its question.
+
+const encoder = new TextEncoder();
+const pending = [];  // handed over, not all read yet: { bytes, text, lineEnd, end, taken, item }
+let reader = null;   // the game's read that is waiting: { room, deliver }
+let answer = null;   // the transcript's answer that has no line end yet: { text, index }
+let inputEnded = false;
+
+function handOver(text, lineEnd) {
+  const entry = {
+    bytes: encoder.encode(lineEnd ? `${text}\n` : text),
+    text,
+    lineEnd,
+    end: !lineEnd && text === '',
+    taken: false,
+    item: document.createElement('li'),
+  };
+  entry.item.textContent = entry.end ? 'end of input' : text;
+  queued.append(entry.item);
+  queued.hidden = false;
+  pending.push(entry);
+  if (entry.end) endInput();
+  // Not from inside the key handler: the game resumes on its own turn.
+  queueMicrotask(serveRead);
+}
+
+function gameReads(room, deliver) {
+  reader = { room, deliver };
+  // The game reads right after its question's line has ended.
+  question.textContent = lastLine === '' ? '' : ` to: ${lastLine}`;
+  serveRead();
+}
+
+function serveRead() {
+  if (reader === null || pending.length === 0) return;
+  const { room, deliver } = reader;
+  reader = null;
+  const entry = pending[0];
+  if (!entry.taken) take(entry);
+  let bytes = entry.bytes;
+  if (bytes.length > room) {
+    entry.bytes = bytes.subarray(room);
+    bytes = bytes.subarray(0, room);
+  } else {
+    pending.shift();
+  }
+  // No bytes is the end of input.
+  deliver(bytes);
+}
+
+function take(entry) {
+  entry.taken = true;
+  entry.item.remove();
+  queued.hidden = queued.childElementCount === 0;
+  if (entry.end) return;
+  if (answer === null) {
+    const p = document.createElement('p');
+    p.className = 'answer';
+    const mark = document.createElement('span');
+    mark.setAttribute('aria-hidden', 'true');
+    mark.textContent = '> ';
+    const who = document.createElement('span');
+    who.className = 'visually-hidden';
+    who.textContent = 'You: ';
+    const text = document.createTextNode('');
+    p.append(mark, who, text);
+    transcript.append(p);
+    answer = { text, index: story.length };
+    story.push('> ');
+  }
+  // Text sent with Ctrl-D has no line end: the game's line goes on with
+  // whatever comes next, and so does the answer.
+  answer.text.appendData(entry.text);
+  story[answer.index] += entry.text;
+  if (entry.lineEnd) closeAnswer();
+  if (following) scrollToEnd();
+}
+
+function closeAnswer() { answer = null; }
+
+// After the end of input the game reads nothing more, so the field takes
+// nothing more.
+function endInput() {
+  inputEnded = true;
+  field.readOnly = true;
+  field.placeholder = 'Your input has ended';
+  if (document.activeElement?.form === form) field.focus();
+  for (const button of form.querySelectorAll('button')) button.disabled = true;
+}
+
+form.addEventListener('submit', (event) => {
+  event.preventDefault();
+  if (inputEnded) return;
+  handOver(field.value, true);
+  field.value = '';
+  field.focus();
+});
+
+// Ctrl-D as on a terminal: on an empty line it ends the input; after
+// typed characters it hands them over without a line end. It is also the
+// browser's "bookmark this page", which this page takes back.
+document.addEventListener('keydown', (event) => {
+  if (event.ctrlKey && !event.altKey && !event.metaKey && event.key.toLowerCase() === 'd' && !event.isComposing) {
+    event.preventDefault();
+    if (inputEnded) return;
+    handOver(field.value, false);
+    field.value = '';
+  }
+});
+
+// The same on a phone, which has no Ctrl key, in one press: whatever is in
+// the field, then the end.
+byId('end-input').addEventListener('click', () => {
+  if (inputEnded) return;
+  if (field.value !== '') handOver(field.value, false);
+  handOver('', false);
+  field.value = '';
+});
+
+// ---------------------------------------------------------------------------
+// The game's end: the page says so, drops the lines the game never read,
+// and offers the way on.
+
+function showEnd(text) {
+  endInput();
+  pending.length = 0;
+  queued.replaceChildren();
+  queued.hidden = true;
+  form.hidden = true;
+  const save = byId('save');
+  save.href = URL.createObjectURL(new Blob([`${story.join('\n')}\n`], { type: 'text/plain;charset=utf-8' }));
+  byId('ended-text').textContent = text;
+  byId('ended').hidden = false;
+  announce(text, true);
+  byId('again').addEventListener('click', () => location.reload());
+  byId('again').focus();
+  if (following) scrollToEnd();
+}
+
+// ---------------------------------------------------------------------------
+// The game: compiled while the page was parsed (the game's own script came
+// first), and started by hand so that its exit status is known even after
+// it has been suspended.
+
+createYarnlet({ yarnletWrite: gameWrote, yarnletRead: gameReads })
   .then((instance) => instance.ccall('main', 'number', [], [], { async: true }))
   .then((status) => {
     window.yarnlet.status = status;
@@ -32,106 +282,3 @@ game
     showEnd('The game stopped unexpectedly.');
     gameEnded(1);
   });
-
-const term = new Terminal({
-  // The game ends its lines with "\n" alone; a terminal's output
-  // processing moves to the start of the line as well.
-  convertEol: true,
-  cols: 80,
-  rows: 30,
-  cursorBlink: true,
-  fontSize: 16,
-  fontFamily: 'monospace',
-  scrollback: 1000,
-});
-term.open(document.getElementById('terminal'));
-term.focus();
-
-// ---------------------------------------------------------------------------
-// Output: each write shown at once, so that a byte is on screen before the
-// pause after it begins.
-
-function gameWrote(bytes) {
-  const now = performance.now();
-  let text = '';
-  for (let i = 0; i < bytes.length; i++) {
-    text += String.fromCharCode(bytes[i]);
-    window.yarnlet.outputTimes.push(now);
-  }
-  window.yarnlet.output += text;
-  // xterm decodes UTF-8 itself, also when a character's bytes arrive in
-  // separate writes.
-  term.write(bytes);
-}
-
-// ---------------------------------------------------------------------------
-// Input: a terminal in canonical mode. Keys build the current line, which
-// only the game's next reads see once Enter (or Ctrl-D) hands it over.
-
-const encoder = new TextEncoder();
-const handedOver = [];  // Uint8Arrays in order; an empty one is end of input
-let line = [];          // the characters typed on the current line
-let reader = null;      // the game's read that is waiting: {room, deliver}
-let running = true;
-
-function serveRead() {
-  if (reader === null || handedOver.length === 0) return;
-  const { room, deliver } = reader;
-  reader = null;
-  let bytes = handedOver[0];
-  if (bytes.length > room) {
-    handedOver[0] = bytes.subarray(room);
-    bytes = bytes.subarray(0, room);
-  } else {
-    handedOver.shift();
-  }
-  deliver(bytes);
-}
-
-function gameReads(room, deliver) {
-  reader = { room, deliver };
-  serveRead();
-}
-
-function handOver(text) {
-  handedOver.push(encoder.encode(text));
-  line = [];
-  // Not from inside the key handler: the game resumes on its own turn.
-  queueMicrotask(serveRead);
-}
-
-term.onData((data) => {
-  if (!running) return;
-  for (const ch of data) {
-    if (ch === '\r' || ch === '\n') {
-      term.write('\r\n');
-      handOver(line.join('') + '\n');
-    } else if (ch === '\x7f' || ch === '\b') {
-      if (line.length > 0) {
-        line.pop();
-        term.write('\b \b');
-      }
-    } else if (ch === '\x04') {
-      // On an empty line, end of input for the read that gets it; after
-      // typed characters, those characters without a line end.
-      handOver(line.join(''));
-    } else if (ch >= ' ' || ch === '\t') {
-      line.push(ch);
-      term.write(ch);
-    }
-    // Other control keys and escape sequences (arrows and the like) are
-    // not part of an answer.
-  }
-});
-
-// ---------------------------------------------------------------------------
-// The game's end: the page says so and offers the way on.
-
-function showEnd(text) {
-  running = false;
-  term.options.cursorBlink = false;
-  document.getElementById('ended-text').textContent = text;
-  document.getElementById('ended').hidden = false;
-  document.getElementById('again').onclick = () => location.reload();
-  document.getElementById('again').focus();
-}

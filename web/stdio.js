@@ -1,5 +1,6 @@
 // Standard input and output of a game compiled for the web, handed to the
-// page (see page.js), which plays the terminal.
+// page (see page.js), which shows what the game writes and takes the
+// player's answers.
 //
 // The page provides, on the module object:
 //   yarnletWrite(bytes)         bytes the game wrote to standard output

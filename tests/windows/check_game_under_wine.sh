@@ -17,7 +17,7 @@ game=$(find "$work/unpacked" -name "$game_name")
 # Wine makes its prefix on first use and says so; that is not the game's.
 "$wine" cmd /c exit >/dev/null 2>&1 || true
 
-printf 'home\r\npizza\r\nhappy\nthe attic\r\n3\r\nfine\r\n' >"$work/in"
+printf 'home\r\npizza\r\nblas\303\251\nthe attic\r\n3\r\nfine\r\n' >"$work/in"
 sed 's/$/\r/' "$expected" >"$work/expected"
 
 start=$(date +%s%N)

@@ -1,0 +1,85 @@
+// What the web tests and the web benchmark share: the site on a plain
+// static server on 127.0.0.1, and Debian's Chromium, headless, with a
+// profile of its own.
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { tmpdir } from 'node:os';
+import { extname, join, normalize } from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const types = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+  '.svg': 'image/svg+xml', '.png': 'image/png', '.webmanifest': 'application/manifest+json',
+};
+
+// Serves the folder `site` as any static host would; `close()` takes the
+// network away, open connections included.
+export async function serve(site) {
+  const server = createServer((req, res) => {
+    let path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
+    if (path.endsWith('/')) path += 'index.html';
+    try {
+      const body = readFileSync(join(site, path));
+      res.writeHead(200, { 'Content-Type': types[extname(path)] ?? 'application/octet-stream' });
+      res.end(body);
+    } catch {
+      res.writeHead(404).end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    origin: `http://127.0.0.1:${server.address().port}`,
+    close: () => { server.close(); server.closeAllConnections(); },
+  };
+}
+
+// Chromium as root on a machine without a network to the outside: no
+// sandbox, no GPU, none of its own background traffic, and no slowing of
+// timers in a page nobody is looking at.
+export const chromiumFlags = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+  '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
+  '--disable-backgrounding-occluded-windows'];
+export const chromiumPath = process.env.CHROMIUM ?? '/usr/bin/chromium';
+
+export async function withBrowser(use) {
+  const profile = mkdtempSync(join(tmpdir(), 'yarnlet-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: chromiumPath, headless: true, userDataDir: profile, args: chromiumFlags,
+  });
+  try {
+    return await use(browser, profile);
+  } finally {
+    await browser.close();
+    rmSync(profile, { recursive: true, force: true });
+  }
+}
+
+// Types `answers` ahead into the focused field with real keys, each
+// followed by Enter, and waits for the game's end. What the page's
+// interface recorded comes back, with when the page ended it.
+export async function playTypedAhead(page, answers) {
+  for (const answer of answers) {
+    await page.keyboard.type(answer);
+    await page.keyboard.press('Enter');
+  }
+  // Waited for, not polled: polling would delay the page's own timers.
+  return page.evaluate(async () => {
+    const status = await window.yarnlet.ended;
+    return { status, endedAt: performance.now(), output: window.yarnlet.output, times: window.yarnlet.outputTimes };
+  });
+}
+
+// The gaps after every typed byte (a line end is followed by whatever the
+// game does next, which is no typing).
+export function typingGaps({ output, times }) {
+  const gaps = [];
+  for (let i = 0; i + 1 < output.length; i++) {
+    if (output[i] !== '\n') gaps.push(times[i + 1] - times[i]);
+  }
+  return gaps.sort((a, b) => a - b);
+}
+
+// The pauses a whole run waits: 50 ms for every byte of every line, and the
+// production script's.
+export const pausesOf = (output, scriptMs) => 50 * output.replaceAll('\n', '').length + scriptMs;
