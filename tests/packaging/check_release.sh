@@ -10,7 +10,7 @@ src=$1 version=$2 instant_sleep=$3
 
 missing=""
 for tool in git lintian hardening-check desktop-file-validate appstreamcli dh dpkg-buildpackage \
-    x86_64-w64-mingw32-g++-posix; do
+    x86_64-w64-mingw32-g++-posix emcc; do
     command -v "$tool" >/dev/null || missing+=" $tool"
 done
 if [ -n "$missing" ]; then
@@ -31,7 +31,7 @@ git clone -q "$src" "$work/b/somewhere/much/deeper/yarnlet"
     { cat "$work/b.log"; exit 1; }
 dist=$work/a/dist
 deb=$dist/yarnlet_${version}_$(dpkg --print-architecture).deb
-expected="SHA256SUMS yarnlet-$version-windows-x64.zip yarnlet-$version.tar.gz $(basename "$deb")"
+expected="SHA256SUMS yarnlet-$version-windows-x64.zip yarnlet-$version-web.zip yarnlet-$version.tar.gz $(basename "$deb")"
 [ "$(cd "$dist" && ls | sort | xargs)" = "$(xargs -n 1 <<<"$expected" | sort | xargs)" ] ||
     fail "dist/ holds: $(ls "$dist" | xargs)"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c SHA256SUMS"
@@ -80,5 +80,15 @@ unzip -q "$dist/yarnlet-$version-windows-x64.zip" -d "$work/zip"
 for f in README.txt LICENSE.txt; do
     [ "$(grep -c $'\r$' "$work/zip/$folder/$f")" = "$(wc -l <"$work/zip/$folder/$f")" ] ||
         fail "$f in the zip does not end every line with CR LF"
+done
+
+# The site: at the zip's root, and every file of it kept offline by its
+# service worker, which lists exactly the others.
+unzip -q "$dist/yarnlet-$version-web.zip" -d "$work/web"
+(cd "$work/web" && LC_ALL=C ls | grep -vx sw.js) >"$work/web.list"
+sed -n "s/^  '\(.*\)',\$/\1/p" "$work/web/sw.js" | LC_ALL=C sort >"$work/sw.list"
+cmp -s "$work/web.list" "$work/sw.list" || fail "the web zip holds $(xargs <"$work/web.list"); its service worker keeps $(xargs <"$work/sw.list")"
+for f in index.html yarnlet1.html yarnlet4.wasm manifest.webmanifest; do
+    [ -f "$work/web/$f" ] || fail "the web zip has no $f at its root"
 done
 exit $status
