@@ -268,9 +268,10 @@ function showEnd(text) {
 // ---------------------------------------------------------------------------
 // The game: compiled while the page was parsed (the game's own script came
 // first), and started by hand so that its exit status is known even after
-// it has been suspended.
+// it has been suspended. A game whose script never arrived ends the same
+// way as one that fails.
 
-createYarnlet({ yarnletWrite: gameWrote, yarnletRead: gameReads })
+new Promise((resolve) => { resolve(createYarnlet({ yarnletWrite: gameWrote, yarnletRead: gameReads })); })
   .then((instance) => instance.ccall('main', 'number', [], [], { async: true }))
   .then((status) => {
     window.yarnlet.status = status;
