@@ -125,7 +125,7 @@ TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
 }
 
 TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
-    if (!can_trace()) GTEST_SKIP() << "strace is not available here";
+    if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
     std::string typed;
     for (int i = 0; i < 14; ++i) typed += "answer " + std::to_string(i) + "\n";
     const GameRun run = run_game_on_terminal(GetParam().path, typed);
@@ -143,7 +143,7 @@ TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
 // byte is asked of standard output alone, not of the input or of standard
 // error.
 TEST_P(RealGame, TypesEachByteAloneOnATerminalWhateverItsInput) {
-    if (!can_trace()) GTEST_SKIP() << "strace is not available here";
+    if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
     const std::string answers = "from\na file\r\n";
     const GameRun run = run_game_on_terminal(GetParam().path, "", answers);
     expect_clean_end(run);
@@ -153,7 +153,7 @@ TEST_P(RealGame, TypesEachByteAloneOnATerminalWhateverItsInput) {
 // Ctrl-D at the first question: the run goes on with every answer empty
 // and never asks the terminal again, so a line typed after it stays unread.
 TEST_P(RealGame, CtrlDAtTheFirstQuestionEndsTheInputForGood) {
-    if (!can_trace()) GTEST_SKIP() << "strace is not available here";
+    if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
     const GameRun run = run_game_on_terminal(GetParam().path, "\x04too late\n");
     expect_clean_end(run);
     EXPECT_EQ(transcript(run.events, Output::terminal), through_the_kit(GetParam(), Output::terminal, ""));
@@ -202,6 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Series, RealGameInput, ::testing::Combine(::testing::Va
 // receives them.
 TEST(RealTerminal, Yarnlet1TypesOneByteAtATime) {
     const auto [master, slave] = open_terminal();
+    if (master < 0) GTEST_SKIP() << "no pseudo-terminal can be opened here";
     std::vector<std::string> env;
     for (char** e = environ; *e != nullptr; ++e) env.emplace_back(*e);
     const pid_t pid = start_on_terminal(slave, {YARNLET1_PATH}, env);

@@ -209,13 +209,21 @@ void read_strace(const std::string& path, GameRun& run) {
 
 }  // namespace
 
-bool can_trace() {
-    return std::system("strace -qq -o /dev/null true >/dev/null 2>&1") == 0;
+std::string why_no_terminal_runs() {
+    const auto [master, slave_name] = open_terminal();
+    if (master < 0) return "no pseudo-terminal can be opened here";
+    close(master);
+    if (std::system("strace -qq -o /dev/null true >/dev/null 2>&1") != 0) return "strace is not available here";
+    return {};
 }
 
 Terminal open_terminal() {
     const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
+    if (master < 0) return {-1, {}};
+    if (grantpt(master) != 0 || unlockpt(master) != 0) {
+        close(master);
+        return {-1, {}};
+    }
     return {master, ptsname(master)};
 }
 
@@ -249,6 +257,11 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
     }
 
     const auto [master, slave_name] = open_terminal();
+    if (master < 0) {
+        GameRun none;
+        none.trouble = "no pseudo-terminal can be opened here";
+        return none;
+    }
 
     // Echo off, so that what the terminal shows is the game's alone; the
     // typed input then waits in the terminal, line by line.

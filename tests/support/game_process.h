@@ -55,10 +55,13 @@ GameRun run_game(const std::string& program, const GameSetup& setup);
 GameRun run_game_on_terminal(const std::string& program, const std::string& typed,
                              const std::optional<std::string>& input_file = std::nullopt);
 
-// Whether the terminal runs can be made here (strace present and allowed).
-bool can_trace();
+// Why the terminal runs cannot be made here (strace missing or not
+// allowed, no pseudo-terminals, as on some build machines), or empty when
+// they can.
+std::string why_no_terminal_runs();
 
-// A new pseudo-terminal: the master end, and the name of the slave end.
+// A new pseudo-terminal: the master end, and the name of the slave end;
+// a master of -1 where none can be had.
 struct Terminal {
     int master;
     std::string slave_name;

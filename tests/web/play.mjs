@@ -4,24 +4,27 @@
 //
 //   node play.mjs SITE SCENARIO EXPECTED_OUTPUT SCRIPT_PAUSES_MS
 //
-// "phone": yarnlet4 on a phone (393x851, touch). The series' page first,
+// EXPECTED_OUTPUT is tests/expected/<game>.txt, the native game's output
+// for the answers in <game>.in beside it.
+// "phone": on a phone (393x851, touch). The series' page first,
 // its service worker left to keep the site, then the network switched off
 // before the game's page opens. Each answer goes in through the input
 // method, as phone keyboards type, when its question is asked; "End
 // input" is tapped at the rating question.
-// "desktop": yarnlet2 at a desk, every answer typed ahead with real keys,
-// one corrected with Backspace, one with a two-byte character, then Ctrl-D.
+// "desktop": at a desk, every answer typed ahead with real keys, the
+// second one corrected with Backspace, then Ctrl-D. (yarnlet2's answers
+// hold a two-byte character.)
 import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { basename, join } from 'node:path';
 import { KnownDevices } from 'puppeteer-core';
 import { pausesOf, serve, typingGaps, withBrowser } from './browser.mjs';
 
 const [site, scenario, expectedPath, scriptMsArg] = process.argv.slice(2);
 const phone = scenario === 'phone';
-const game = phone ? 'yarnlet4' : 'yarnlet2';
-const answers = phone ? ['calm', 'worried', 'I love you', 'Go to sleep', '8'] : ['home', 'pizza', 'blasé', 'the attic', '3'];
+const game = basename(expectedPath, '.txt');
+const answers = readFileSync(expectedPath.replace(/\.txt$/, '.in'), 'utf8').split('\n').slice(0, -1);
 // Both games ask on lines 3 to 7 and for the rating on line 18.
 const questionLines = [2, 3, 4, 5, 6, 17];
 const expectedBytes = readFileSync(expectedPath);
@@ -151,11 +154,13 @@ const result = await withBrowser(async (browser) => {
     check(reread.y === 0 && reread.typed > 0, `scrolled up to reread, the page moved to ${reread.y}`);
     await page.evaluate(() => window.scrollTo(0, document.documentElement.scrollHeight));
   } else {
-    for (const answer of ['home', 'pizzq', 'blasé', 'the attic', '3']) {
-      await page.keyboard.type(answer);
-      if (answer === 'pizzq') {
+    for (const [i, answer] of answers.entries()) {
+      if (i === 1) {
+        await page.keyboard.type(`${answer.slice(0, -1)}q`);
         await page.keyboard.press('Backspace');
-        await page.keyboard.type('a');
+        await page.keyboard.type(answer.slice(-1));
+      } else {
+        await page.keyboard.type(answer);
       }
       await page.keyboard.press('Enter');
     }
