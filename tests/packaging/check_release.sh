@@ -3,18 +3,27 @@
 # at different times, in different time zones and under different umasks:
 # the artefacts must be the same bytes. Then the one set is checked as a
 # distribution would check it (lintian, hardening-check, the desktop and
-# AppStream validators), and a game is played from the unpacked package.
-# Usage: check_release.sh SOURCE_DIR VERSION INSTANT_SLEEP_LIBRARY
+# AppStream validators, autopkgtest in a throwaway root), and yarnlet2 is
+# played from each Raspberry Pi package under qemu.
+# Usage: check_release.sh SOURCE_DIR VERSION CACHE_DIR
+#   CACHE_DIR keeps autopkgtest's root file system from run to run.
 set -euo pipefail
-src=$1 version=$2 instant_sleep=$3
+src=$1 version=$2 cache=$3
+here=$(cd "$(dirname "$0")" && pwd)
 
 missing=""
 for tool in git lintian hardening-check desktop-file-validate appstreamcli dh dpkg-buildpackage \
-    x86_64-w64-mingw32-g++-posix emcc; do
+    x86_64-w64-mingw32-g++-posix emcc aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ qemu-aarch64 qemu-arm \
+    strace autopkgtest mmdebstrap newuidmap; do
     command -v "$tool" >/dev/null || missing+=" $tool"
 done
 if [ -n "$missing" ]; then
     echo "skipped: missing$missing (.ci/run installs them)"
+    exit 77
+fi
+# autopkgtest's root is unpacked in a user namespace of its own.
+if ! grep -q "^$(id -un):" /etc/subuid; then
+    echo "skipped: /etc/subuid has no ids for $(id -un) (.ci/run adds them)"
     exit 77
 fi
 git -C "$src" rev-parse --verify -q HEAD >/dev/null || { echo "skipped: $src is not a git checkout"; exit 77; }
@@ -30,8 +39,8 @@ git clone -q "$src" "$work/b/somewhere/much/deeper/yarnlet"
 (cd "$work/b/somewhere/much/deeper/yarnlet" && umask 077 && TZ=America/Adak ./release >"$work/b.log" 2>&1) ||
     { cat "$work/b.log"; exit 1; }
 dist=$work/a/dist
-deb=$dist/yarnlet_${version}_$(dpkg --print-architecture).deb
-expected="SHA256SUMS yarnlet-$version-windows-x64.zip yarnlet-$version-web.zip yarnlet-$version.tar.gz $(basename "$deb")"
+expected="SHA256SUMS yarnlet-$version-windows-x64.zip yarnlet-$version-web.zip yarnlet-$version.tar.gz
+    yarnlet_${version}_$(dpkg --print-architecture).deb yarnlet_${version}_arm64.deb yarnlet_${version}_armhf.deb"
 [ "$(cd "$dist" && ls | sort | xargs)" = "$(xargs -n 1 <<<"$expected" | sort | xargs)" ] ||
     fail "dist/ holds: $(ls "$dist" | xargs)"
 (cd "$dist" && sha256sum --quiet -c SHA256SUMS) || fail "sha256sum -c SHA256SUMS"
@@ -47,29 +56,65 @@ tar -tzf "$dist/yarnlet-$version.tar.gz" >"$work/tar.list"
 grep -E "^yarnlet-$version/(\.git|build|dist)(/|$)" "$work/tar.list" && fail "the tarball holds .git, build or dist"
 grep -qx "yarnlet-$version/debian/changelog" "$work/tar.list" || fail "the tarball has no debian/changelog"
 
-# The package, as Debian checks it. Anything lintian says is listed; an
-# error or a warning fails.
-lintian --pedantic -I -E --fail-on error,warning "$deb" || fail "lintian"
-dpkg -x "$deb" "$work/root"
-for n in 1 2 3 4; do
-    for f in usr/games/yarnlet$n usr/share/man/man6/yarnlet$n.6.gz usr/share/applications/yarnlet$n.desktop; do
-        [ -f "$work/root/$f" ] || fail "package: no $f"
+# The packages, as Debian checks them. Anything lintian says is listed;
+# an error or a warning fails.
+for arch in "$(dpkg --print-architecture)" arm64 armhf; do
+    deb=$dist/yarnlet_${version}_$arch.deb
+    root=$work/root-$arch
+    echo "lintian, $arch:"
+    lintian --pedantic -I -E --fail-on error,warning "$deb" || fail "lintian on the $arch package"
+    [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "the $arch package is for $(dpkg-deb -f "$deb" Architecture)"
+    dpkg -x "$deb" "$root"
+    for n in 1 2 3 4; do
+        for f in usr/games/yarnlet$n usr/share/man/man6/yarnlet$n.6.gz usr/share/applications/yarnlet$n.desktop; do
+            [ -f "$root/$f" ] || fail "$arch package: no $f"
+        done
+        hardening-check "$root/usr/games/yarnlet$n" >"$work/hardening-$arch" 2>/dev/null || true
+        for feature in "Position Independent Executable" "Stack protected" "Read-only relocations" "Immediate binding"; do
+            grep -q "^ $feature: yes" "$work/hardening-$arch" || fail "$arch yarnlet$n: $(grep "$feature" "$work/hardening-$arch")"
+        done
     done
-    hardening-check "$work/root/usr/games/yarnlet$n" >"$work/hardening" || true
-    for feature in "Position Independent Executable" "Stack protected" "Read-only relocations" "Immediate binding"; do
-        grep -q "^ $feature: yes" "$work/hardening" || fail "yarnlet$n: $(grep "$feature" "$work/hardening")"
+    for f in copyright changelog.gz; do
+        [ -f "$root/usr/share/doc/yarnlet/$f" ] || fail "$arch package: no usr/share/doc/yarnlet/$f"
     done
 done
-cat "$work/hardening"
-for f in copyright changelog.gz; do
-    [ -f "$work/root/usr/share/doc/yarnlet/$f" ] || fail "package: no usr/share/doc/yarnlet/$f"
-done
-desktop-file-validate "$work"/root/usr/share/applications/*.desktop || fail "desktop-file-validate"
-appstreamcli validate --no-net --pedantic "$work"/root/usr/share/metainfo/*.xml || fail "appstreamcli validate"
+echo "hardening-check, arm64:"
+cat "$work/hardening-arm64"
+root=$work/root-$(dpkg --print-architecture)
+desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop-file-validate"
+appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml || fail "appstreamcli validate"
 
-out=$(printf 'home\npizza\nhappy\nthe attic\n3\nfine\n' | LD_PRELOAD="$instant_sleep" "$work/root/usr/games/yarnlet2")
-story="I was back at home. Man, that was terrible. I needed to eat something, so I got pizza out of the fridge. It made me feel happy. After that, I headed to the attic, and sat there. Then, 3 hour(s) later, I got back up, and went to bed."
-grep -qxF "$story" <<<"$out" || fail "yarnlet2 from the package did not tell its story: $out"
+# In real time, side by side: yarnlet2 from each Pi package under qemu,
+# with the multiarch C++ runtime, every write and pause of it seen; and
+# every game of this machine's package, installed by autopkgtest in a
+# throwaway root (a bookworm made once with mmdebstrap), as the package's
+# own test plays them. This machine's /usr is left as it was.
+release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+testbed=$cache/autopkgtest-$release.tar
+if [ ! -f "$testbed" ]; then
+    mmdebstrap --variant=apt --include=apt-utils "$release" "$testbed.part" >"$work/mmdebstrap.log" 2>&1 ||
+        { cat "$work/mmdebstrap.log"; exit 1; }
+    mv "$testbed.part" "$testbed"
+fi
+mkdir -p "$work/source"
+tar -xzf "$dist/yarnlet-$version.tar.gz" -C "$work/source"
+expected=$work/source/yarnlet-$version/tests/expected
+pauses=7=300,8=650,9=220,10=350,11=240,13=150
+python3 "$here/check_timed_game.py" "$expected/yarnlet2.txt" "$expected/yarnlet2.in" "$pauses" \
+    qemu-aarch64 "$work/root-arm64/usr/games/yarnlet2" >"$work/arm64.log" 2>&1 &
+arm64=$!
+python3 "$here/check_timed_game.py" "$expected/yarnlet2.txt" "$expected/yarnlet2.in" "$pauses" \
+    qemu-arm "$work/root-armhf/usr/games/yarnlet2" >"$work/armhf.log" 2>&1 &
+armhf=$!
+autopkgtest "$dist/yarnlet_${version}_$(dpkg --print-architecture).deb" "$work/source/yarnlet-$version/" \
+    -- unshare --tarball "$testbed" --release "$release" >"$work/autopkgtest.log" 2>&1 &
+autopkgtest=$!
+wait $arm64 || fail "yarnlet2 for arm64 under qemu"
+cat "$work/arm64.log"
+wait $armhf || fail "yarnlet2 for armhf under qemu"
+cat "$work/armhf.log"
+wait $autopkgtest || { cat "$work/autopkgtest.log"; fail "autopkgtest"; }
+sed -n '/test play-games: \[-/,$p' "$work/autopkgtest.log"
 
 # The Windows zip: the games, the README and the licence, for Notepad.
 unzip -Z1 "$dist/yarnlet-$version-windows-x64.zip" >"$work/zip.list"
