@@ -87,14 +87,17 @@ appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml || fa
 # In real time, side by side: yarnlet2 from each Pi package under qemu,
 # with the multiarch C++ runtime, every write and pause of it seen; and
 # every game of this machine's package, installed by autopkgtest in a
-# throwaway root (a bookworm made once with mmdebstrap), as the package's
-# own test plays them. This machine's /usr is left as it was.
+# throwaway root (a bookworm made once with mmdebstrap, with dpkg-dev to
+# unpack the source tree), as the package's own test plays them. This
+# machine's /usr is left as it was.
 release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 testbed=$cache/autopkgtest-$release.tar
 if [ ! -f "$testbed" ]; then
-    mmdebstrap --variant=apt --include=apt-utils "$release" "$testbed.part" >"$work/mmdebstrap.log" 2>&1 ||
+    rm -rf "$testbed" "$testbed.part.tar"
+    # (mmdebstrap makes a tarball of a name that ends in .tar.)
+    mmdebstrap --variant=apt --include=apt-utils,dpkg-dev "$release" "$testbed.part.tar" >"$work/mmdebstrap.log" 2>&1 ||
         { cat "$work/mmdebstrap.log"; exit 1; }
-    mv "$testbed.part" "$testbed"
+    mv "$testbed.part.tar" "$testbed"
 fi
 mkdir -p "$work/source"
 tar -xzf "$dist/yarnlet-$version.tar.gz" -C "$work/source"
