@@ -33,7 +33,6 @@ const story = [];
 // ---------------------------------------------------------------------------
 // Following the text. The newest line stays in view as it is typed, unless
 // the player has scrolled up to reread; scrolling back down follows again.
-
 // The scrolling waits for the next frame: asking for the page's height
 // right after a byte is added would lay the page out once per byte, in
 // the time the game's pause is measured from.
@@ -59,7 +58,7 @@ window.addEventListener('resize', () => { if (following) scrollToEnd(); });
 // decoder holds the first bytes of a character until its last arrives.
 
 const decoder = new TextDecoder();
-let line = null;  // the line being typed: { p, text, cursor }
+let line = null;  // the line being typed: { text, cursor }
 let lastLine = '';
 
 function gameWrote(bytes) {
@@ -92,7 +91,7 @@ function startLine() {
   cursor.setAttribute('aria-hidden', 'true');
   p.append(text, cursor);
   transcript.append(p);
-  line = { p, text, cursor };
+  line = { text, cursor };
 }
 
 function show(text) {
@@ -143,7 +142,7 @@ function handOver(text, lineEnd) {
     taken: false,
     item: document.createElement('li'),
   };
-  entry.item.textContent = entry.end ? 'end of input' : text;
+  entry.item.textContent = entry.end ? 'end of input' : text || 'an empty answer';
   queued.append(entry.item);
   queued.hidden = false;
   pending.push(entry);
@@ -226,11 +225,12 @@ form.addEventListener('submit', (event) => {
 
 // Ctrl-D as on a terminal: on an empty line it ends the input; after
 // typed characters it hands them over without a line end. It is also the
-// browser's "bookmark this page", which this page takes back.
+// browser's "bookmark this page", which this page takes back while the
+// game still reads.
 document.addEventListener('keydown', (event) => {
-  if (event.ctrlKey && !event.altKey && !event.metaKey && event.key.toLowerCase() === 'd' && !event.isComposing) {
+  if (event.ctrlKey && !event.altKey && !event.metaKey && event.key.toLowerCase() === 'd' && !event.isComposing &&
+      !inputEnded) {
     event.preventDefault();
-    if (inputEnded) return;
     handOver(field.value, false);
     field.value = '';
   }

@@ -12,7 +12,8 @@
 // method, as phone keyboards type, when its question is asked; "End
 // input" is tapped at the rating question.
 // "desktop": at a desk, every answer typed ahead with real keys, the
-// second one corrected with Backspace, then Ctrl-D. (yarnlet2's answers
+// second one corrected with Backspace, the fourth sent in two parts with
+// Ctrl-D between them, then Ctrl-D on an empty line. (yarnlet2's answers
 // hold a two-byte character.)
 import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -154,25 +155,38 @@ const result = await withBrowser(async (browser) => {
     check(reread.y === 0 && reread.typed > 0, `scrolled up to reread, the page moved to ${reread.y}`);
     await page.evaluate(() => window.scrollTo(0, document.documentElement.scrollHeight));
   } else {
+    const ctrlD = async () => {
+      await page.keyboard.down('Control');
+      await page.keyboard.press('KeyD');
+      await page.keyboard.up('Control');
+    };
+    // The second answer corrected with Backspace; the fourth in two parts,
+    // its first word sent by Ctrl-D without a line end, as on a terminal.
+    const handed = [];
     for (const [i, answer] of answers.entries()) {
+      const cut = i === 3 ? answer.indexOf(' ') + 1 : 0;
       if (i === 1) {
         await page.keyboard.type(`${answer.slice(0, -1)}q`);
         await page.keyboard.press('Backspace');
         await page.keyboard.type(answer.slice(-1));
+      } else if (cut > 0) {
+        await page.keyboard.type(answer.slice(0, cut));
+        await ctrlD();
+        handed.push(answer.slice(0, cut));
+        await page.keyboard.type(answer.slice(cut));
       } else {
         await page.keyboard.type(answer);
       }
       await page.keyboard.press('Enter');
+      handed.push(answer.slice(cut));
     }
-    await page.keyboard.down('Control');
-    await page.keyboard.press('KeyD');
-    await page.keyboard.up('Control');
+    await ctrlD();
     // Waiting, in sight, and not yet in the transcript.
     const waiting = await page.evaluate(() => ({
       queued: [...document.querySelectorAll('#queued:not([hidden]) li')].map((li) => li.textContent),
       answered: document.querySelectorAll('#transcript .answer').length,
     }));
-    check(JSON.stringify(waiting.queued) === JSON.stringify([...answers, 'end of input']) && waiting.answered === 0,
+    check(JSON.stringify(waiting.queued) === JSON.stringify([...handed, 'end of input']) && waiting.answered === 0,
       `typed ahead, the page shows ${JSON.stringify(waiting)}`);
     await inspect(page, 'the game\'s page at the start');
     await until(page, 'the production script', () => window.yarnlet.output.includes('Great! We'));
