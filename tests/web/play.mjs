@@ -200,10 +200,13 @@ const result = await withBrowser(async (browser) => {
     const lastLine = [...document.querySelectorAll('#transcript > p:not(.answer)')].pop().getBoundingClientRect();
     return {
       status: window.yarnlet.status, output: window.yarnlet.output, times: window.yarnlet.outputTimes,
+      // As the saved story writes it: an answer as "> answer".
       transcript: [...document.querySelectorAll('#transcript > p')]
-        .map((p) => (p.classList.contains('answer') ? { answer: p.textContent } : { line: p.textContent })),
+        .map((p) => (p.classList.contains('answer') ? p.textContent.replace(/^> You: /, '> ') : p.textContent)),
       announced: window.announced,
       focused: document.activeElement?.textContent,
+      // The field and the waiting answers go with the game.
+      leftOver: ['answer-form', 'queued'].filter((id) => document.getElementById(id).checkVisibility()),
       endText: document.getElementById('ended').hidden ? '' : document.getElementById('ended').innerText,
       inView: lastLine.top >= 0 && lastLine.bottom <= document.getElementById('controls').getBoundingClientRect().top + 1,
     };
@@ -236,20 +239,15 @@ server.close();
 // The bytes, the end, and what the player saw, heard and saved.
 check(result.output === expected, `output differs from the native game's:\n--- got\n${result.output}\n--- expected\n${expected}`);
 check(result.status === 0, `exit status ${result.status}`);
-const transcript = [];
-const story = [];
-for (const [i, line] of lines.entries()) {
-  transcript.push({ line });
-  story.push(line);
+// The game's lines, each answer once right after its question.
+const story = lines.flatMap((line, i) => {
   const answer = answers[questionLines.indexOf(i)];
-  if (answer !== undefined) {
-    transcript.push({ answer: `> You: ${answer}` });
-    story.push(`> ${answer}`);
-  }
-}
-check(JSON.stringify(result.transcript) === JSON.stringify(transcript),
-  `the transcript is not the game's lines with each answer after its question:\n${JSON.stringify(result.transcript, null, 1)}`);
+  return answer === undefined ? [line] : [line, `> ${answer}`];
+});
+check(JSON.stringify(result.transcript) === JSON.stringify(story),
+  `the transcript is not the game's lines with each answer after its question:\n${result.transcript.join('\n')}`);
 check(result.saved === `${story.join('\n')}\n`, `the saved story is not the transcript:\n${result.saved}`);
+check(result.leftOver.length === 0, `at the end the page still shows ${result.leftOver.join(', ')}`);
 const announced = [...lines.filter((line) => line !== ''), 'The game has ended.'];
 check(JSON.stringify(result.announced) === JSON.stringify(announced),
   `${result.announced.length} announcements for ${announced.length}:\n${result.announced.join('\n')}`);
