@@ -125,12 +125,19 @@ Samples naive_line(std::ostream& out, const std::string& text) {
     return s;
 }
 
-// The kit's typewriter, its sleep timed from outside.
-Samples kit_line(std::ostream& out, bool terminal, const std::string& text) {
+// The kit's typewriter, writing to `fd` as it writes to standard output,
+// its sleep timed from outside.
+Samples kit_line(int fd, bool terminal, const std::string& text) {
     Samples s;
     yarnlet::Console& con = yarnlet::console();
     const yarnlet::Console saved = con;
-    con.out = &out;
+    con.write = [fd](std::string_view bytes) {
+        while (!bytes.empty()) {
+            const ssize_t n = write(fd, bytes.data(), bytes.size());
+            if (n <= 0) return;
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+    };
     con.out_is_terminal = terminal;
     con.sleep_ms = [&s](int ms) {
         const auto before = clock_type::now();
@@ -251,12 +258,16 @@ int main(int argc, char** argv) {
         std::ofstream file(file_path);
         Pty pty;
         std::ofstream tty(pty.slave_name());
+        const int file_fd = open(file_path.c_str(), O_WRONLY | O_APPEND);
+        const int tty_fd = open(pty.slave_name().c_str(), O_WRONLY | O_NOCTTY);
         for (int round = 0; round < rounds; ++round) {
             naive_file.add(naive_line(file, text));
-            kit_file.add(kit_line(file, false, text));
+            kit_file.add(kit_line(file_fd, false, text));
             naive_pty.add(naive_line(tty, text));
-            kit_pty.add(kit_line(tty, true, text));
+            kit_pty.add(kit_line(tty_fd, true, text));
         }
+        close(file_fd);
+        close(tty_fd);
     }
     std::remove(file_path.c_str());
 

@@ -2,7 +2,8 @@
 //
 //   node web_bench.mjs SITE [RUNS]
 //
-// - what a game's page loads, as sent and gzipped;
+// - what a game's page loads, as sent and gzipped, and what the offline
+//   copy keeps (every file the service worker lists, and itself);
 // - when the game's first byte is shown, on a first visit from the
 //   series' page;
 // - RUNS whole games of yarnlet2 (default 3) in headless Chromium, one at
@@ -24,8 +25,11 @@ import { chromiumFlags, chromiumPath, pausesOf, playTypedAhead, serve, typingGap
 
 const [site, runsArg] = process.argv.slice(2);
 const runs = Number(runsArg ?? 3);
-const budget = { bytes: 350 * 1024, gzipped: 110 * 1024, firstByteMs: 300, overrun: 0.02, gapMs: 50,
-  performance: 90, accessibility: 100, 'best-practices': 100, seo: 100 };
+// Lighthouse's performance budget is the index's; a game's page is held to
+// its own, `gamePerformance`.
+const budget = { bytes: 64 * 1024, gzipped: 24 * 1024, siteBytes: 300 * 1024, firstVisitMs: 177,
+  firstByteMs: 300, overrun: 0.02, gapMs: 50, performance: 90, gamePerformance: 97, accessibility: 100,
+  'best-practices': 100, seo: 100 };
 // The answers, and an empty line (the file's end) for the rating question.
 const answers = readFileSync(new URL('../tests/expected/yarnlet2.in', import.meta.url), 'utf8').split('\n');
 const scriptMs = 1910;
@@ -54,6 +58,10 @@ await withBrowser(async (browser) => {
   console.log(`yarnlet2.html loads ${[...loaded].sort().join(', ')}`);
   judge(bytes <= budget.bytes && gzipped <= budget.gzipped,
     `a game's page loads ${kb(bytes)}, ${kb(gzipped)} gzipped (budget ${kb(budget.bytes)}, ${kb(budget.gzipped)})`);
+  const kept = [...readFileSync(join(site, 'sw.js'), 'utf8').matchAll(/^ {2}'([^']+)',?$/gm)].map((m) => m[1]);
+  const siteBytes = ['sw.js', ...kept].reduce((n, name) => n + readFileSync(join(site, name)).length, 0);
+  judge(siteBytes <= budget.siteBytes,
+    `the offline copy keeps ${kept.length + 1} files, ${kb(siteBytes)} (budget ${kb(budget.siteBytes)})`);
   firstVisit = await page.evaluate(async () => {
     await navigator.serviceWorker.ready;
     return window.yarnlet.outputTimes[0];
@@ -83,9 +91,9 @@ for (const [i, game] of games.entries()) {
     `shortest ${gaps[0].toFixed(1)} ms, median ${median(gaps).toFixed(1)} ms, longest ${gaps[gaps.length - 1].toFixed(1)} ms`);
 }
 const worst = (key) => Math.max(...games.map((g) => g[key]));
-judge(Math.max(firstVisit, worst('firstByte')) <= budget.firstByteMs,
+judge(firstVisit <= budget.firstVisitMs && worst('firstByte') <= budget.firstByteMs,
   `first byte ${firstVisit.toFixed(0)} ms after the page began loading on a first visit, at most ` +
-  `${worst('firstByte').toFixed(0)} ms from the offline copy (budget ${budget.firstByteMs} ms)`);
+  `${worst('firstByte').toFixed(0)} ms from the offline copy (budget ${budget.firstVisitMs} ms, ${budget.firstByteMs} ms)`);
 judge(worst('overrun') <= budget.overrun,
   `whole game at most ${(worst('overrun') * 100).toFixed(2)}% over its pauses (budget ${budget.overrun * 100}%)`);
 judge(Math.min(...games.map((g) => g.shortest)) >= budget.gapMs,
@@ -107,7 +115,8 @@ try {
       `paint ${metric('first-contentful-paint')}, largest ${metric('largest-contentful-paint')}, total blocking ` +
       `time ${metric('total-blocking-time')}, layout shift ${metric('cumulative-layout-shift')}, ${metric('total-byte-weight')}`);
     for (const [id, score] of scores) {
-      judge(score >= budget[id], `Lighthouse ${id} on ${name}: ${score} (budget ${budget[id]})`);
+      const least = id === 'performance' && name !== 'index.html' ? budget.gamePerformance : budget[id];
+      judge(score >= least, `Lighthouse ${id} on ${name}: ${score} (budget ${least})`);
     }
     for (const audit of Object.values(lhr.audits)) {
       if (audit.score !== null && audit.score < 1 && audit.scoreDisplayMode === 'binary') {

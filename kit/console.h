@@ -2,13 +2,13 @@
 //
 // Every line is typed out one byte at a time with a fixed pause after each
 // byte; answers are read a line at a time. Nothing here reports failure:
-// a write that fails is forgotten, and the end of input is remembered by
-// the input stream itself, so every later read returns at once.
+// a write that fails is forgotten, and the end of input is remembered, so
+// every later read returns at once.
 #pragma once
 
 #include <functional>
-#include <iosfwd>
 #include <string>
+#include <string_view>
 
 namespace yarnlet {
 
@@ -35,13 +35,19 @@ void pause_ms(int ms);
 //
 // By default that is standard input, standard output and the system's
 // sleep, with the terminal question asked once, on first use. A test may
-// put other streams and another sleep here to watch a whole run byte by
-// byte and pause by pause without waiting for it.
+// put other functions here to watch a whole run byte by byte and pause by
+// pause without waiting for it.
 struct Console {
-    std::istream* in;
-    std::ostream* out;
+    // Passes the bytes on at once; a failure is not reported.
+    std::function<void(std::string_view bytes)> write;
+    // The next byte of input, or -1 at its end (or on a failure).
+    std::function<int()> read_byte;
     bool out_is_terminal;
     std::function<void(int ms)> sleep_ms;
+    // Set when `read_byte` has met the end, which is never asked for
+    // again: on a terminal the player presses Ctrl-D once, not at every
+    // question.
+    bool input_ended = false;
 };
 
 Console& console();

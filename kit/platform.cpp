@@ -9,15 +9,23 @@
 #define WIN32_LEAN_AND_MEAN
 #endif
 #include <io.h>
-#include <stdio.h>
 #include <windows.h>
 
 #include <chrono>
+#include <cstdio>
 
 namespace yarnlet::platform {
 
-// Windows has no signal for a closed pipe: a failed write just fails.
-void prepare_process() {}
+// Windows has no signal for a closed pipe: a failed write just fails. The
+// C runtime's streams over standard input and output do the text mode's
+// work ("\n" out as "\r\n", "\r\n" in as "\n", Ctrl-Z typed at a console
+// as the end of input) and cope with a handle that was never there; with
+// no buffer of their own, they take and pass on exactly what they are
+// given, when they are given it.
+void prepare_process() {
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+}
 
 // _isatty is also true for the NUL device, which is a character device
 // but no console; asking for the console mode tells them apart.
@@ -26,6 +34,18 @@ bool stdout_is_terminal() {
     DWORD mode = 0;
     return _isatty(_fileno(stdout)) != 0 && handle != INVALID_HANDLE_VALUE &&
            GetConsoleMode(handle, &mode) != 0;
+}
+
+// A failure sticks to a C stream until it is cleared; each write is a new
+// attempt.
+void write_stdout(std::string_view bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::clearerr(stdout);
+}
+
+int read_stdin_byte() {
+    const int c = std::getc(stdin);
+    return c == EOF ? -1 : c;
 }
 
 // Sleep can wake up to a clock tick early, so it is asked again for
@@ -42,7 +62,39 @@ void sleep_ms(int ms) {
 
 }  // namespace yarnlet::platform
 
-#elif defined(__EMSCRIPTEN__)
+#else
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace yarnlet::platform {
+
+// A signal whose handler returns may interrupt a write or a read before it
+// has done anything; it is simply made again. A write that passed on only
+// part of its bytes (a pipe with little room left) goes on with the rest.
+void write_stdout(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+int read_stdin_byte() {
+    unsigned char byte = 0;
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
+        if (n == 1) return byte;
+        if (n < 0 && errno == EINTR) continue;
+        return -1;
+    }
+}
+
+}  // namespace yarnlet::platform
+
+#if defined(__EMSCRIPTEN__)
 
 #include <emscripten.h>
 
@@ -72,11 +124,8 @@ void sleep_ms(int ms) {
 
 #else
 
-#include <cerrno>
 #include <csignal>
 #include <ctime>
-
-#include <unistd.h>
 #if defined(__linux__)
 #include <sys/prctl.h>
 #endif
@@ -109,4 +158,5 @@ void sleep_ms(int ms) {
 
 }  // namespace yarnlet::platform
 
+#endif
 #endif

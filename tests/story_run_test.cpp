@@ -36,7 +36,6 @@ static_assert(is_well_formed(game));
 std::vector<Step> run(Output output, std::vector<std::string> chunks) {
     RecordedConsole con(output, std::move(chunks));
     run_story(game);
-    EXPECT_EQ(con.held(), "") << "everything written is flushed by the end";
     return transcript(con.events(), output);
 }
 

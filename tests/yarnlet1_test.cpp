@@ -67,7 +67,6 @@ TEST(Yarnlet1, PlaysThroughWithTheAnswersInTheirPlaces) {
         RecordedConsole con(output, sample);
         run_story(yarnlet1::content);
         EXPECT_EQ(transcript(con.events(), output), expected_run(yarnlet1_lines, one_read_each(sample), sample_story));
-        EXPECT_EQ(con.held(), "");
     }
 }
 

@@ -1,12 +1,9 @@
-// A console that records instead of waiting: what was passed on at each
-// flush, every pause and its length, and every time the program went to
-// the input for more, all in one ordered trace.
+// A console that records instead of waiting: every write passed on, every
+// pause and its length, and every time the program went to the input for
+// more, all in one ordered trace.
 #pragma once
 
 #include <deque>
-#include <istream>
-#include <ostream>
-#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -17,7 +14,7 @@ namespace yarnlet::testing {
 struct Event {
     enum class Kind { shown, pause, read };
     Kind kind;
-    std::string bytes;  // shown: passed on by one flush; read: handed over (empty: end of input)
+    std::string bytes;  // shown: passed on by one write; read: handed over (empty: end of input)
     int ms = 0;         // pause
 
     friend bool operator==(const Event&, const Event&) = default;
@@ -43,41 +40,23 @@ public:
     const std::vector<Event>& events() const { return trace_; }
     // Every byte passed on, in order.
     std::string shown() const;
-    // Bytes written but never flushed.
-    const std::string& held() const { return out_buf_.pending; }
     // Input nobody asked for.
     std::string unread() const;
 
     // From now on every write fails, as on a full disk or a closed pipe;
     // the failed attempts are still counted.
-    void fail_writes() { out_buf_.failing = true; }
-    int failed_writes() const { return out_buf_.failed; }
+    void fail_writes() { failing_ = true; }
+    int failed_writes() const { return failed_; }
 
 private:
-    struct OutBuf : std::streambuf {
-        explicit OutBuf(std::vector<Event>& events) : trace(events) {}
-        int_type overflow(int_type c) override;
-        std::streamsize xsputn(const char* s, std::streamsize n) override;
-        int sync() override;
-        std::vector<Event>& trace;
-        std::string pending;
-        bool failing = false;
-        int failed = 0;
-    };
-    struct InBuf : std::streambuf {
-        InBuf(std::vector<Event>& trace, std::vector<std::string> chunks);
-        int_type underflow() override;
-        std::vector<Event>& trace;
-        std::deque<std::string> chunks;
-        std::string current;
-        std::string rest() const { return {gptr(), egptr()}; }
-    };
+    int next_byte();
 
     std::vector<Event> trace_;
-    OutBuf out_buf_;
-    InBuf in_buf_;
-    std::ostream out_;
-    std::istream in_;
+    std::deque<std::string> chunks_;
+    std::string current_;  // the chunk being read
+    std::size_t taken_ = 0;
+    bool failing_ = false;
+    int failed_ = 0;
     Console saved_;
 };
 

@@ -1,0 +1,21 @@
+# The Windows download's budget, measured and printed:
+#   cmake -DBUDGET_KB=250 -DFILES="a.exe;b.exe" -P exe_sizes.cmake
+# Fails when a game is over its budget.
+set(over "")
+math(EXPR limit "${BUDGET_KB} * 1024")
+foreach(file IN LISTS FILES)
+    file(SIZE ${file} bytes)
+    math(EXPR tenths "${bytes} * 10 / 1024")
+    string(REGEX REPLACE "([0-9])$" ".\\1" kb "${tenths}")
+    get_filename_component(name ${file} NAME)
+    if(bytes GREATER limit)
+        set(verdict "OVER BUDGET  ")
+        list(APPEND over ${name})
+    else()
+        set(verdict "within budget")
+    endif()
+    message("${verdict}  ${name}: ${kb} KB (budget ${BUDGET_KB} KB)")
+endforeach()
+if(over)
+    message(FATAL_ERROR "over budget: ${over}")
+endif()
