@@ -45,12 +45,24 @@ function scrollToEnd() {
   scrollQueued = true;
   requestAnimationFrame(() => {
     scrollQueued = false;
-    window.scrollTo(0, document.documentElement.scrollHeight);
+    if (following) window.scrollTo(0, document.documentElement.scrollHeight);
   });
 }
-window.addEventListener('scroll', () => { if (!scrollQueued) following = atEnd(); }, { passive: true });
-// A phone's keyboard opening shrinks the screen under the text.
+// Only the player scrolls up: the page itself only ever follows down. A
+// scroll up that leaves the end behind is the player rereading, and the
+// frame's own scroll, if one is waiting, then stays put (a frame tells of
+// scrolling before it runs its animation callbacks).
+let lastY = window.scrollY;
+window.addEventListener('scroll', () => {
+  if (window.scrollY < lastY) following = atEnd();
+  else if (!following) following = atEnd();
+  lastY = window.scrollY;
+}, { passive: true });
+// A phone's keyboard opening shrinks the screen under the text, and the
+// bar at the bottom grows with what it shows (answers waiting, the end, a
+// new version): the newest line stays above it all the same.
 window.addEventListener('resize', () => { if (following) scrollToEnd(); });
+new ResizeObserver(() => { if (following) scrollToEnd(); }).observe(byId('controls'));
 
 // ---------------------------------------------------------------------------
 // Output: each write shown at once, so that a byte is on screen before the
@@ -82,9 +94,11 @@ function gameWrote(bytes) {
   if (following) scrollToEnd();
 }
 
+// Each line is a block of its own, not a paragraph: copied off the screen,
+// paragraphs would come with a blank line between every two.
 function startLine() {
   closeAnswer();
-  const p = document.createElement('p');
+  const p = document.createElement('div');
   const text = document.createTextNode('');
   const cursor = document.createElement('span');
   cursor.className = 'cursor';
@@ -115,7 +129,7 @@ function endLine() {
 // last line, which ends in the same moment and must not be taken away
 // before the screen reader has been told of it.
 function announce(text, after = false) {
-  const p = document.createElement('p');
+  const p = document.createElement('div');
   p.textContent = text;
   if (after) announcer.append(p);
   else announcer.replaceChildren(p);
@@ -128,7 +142,7 @@ function announce(text, after = false) {
 // the transcript when the game takes it, so it lands after its question.
 
 const encoder = new TextEncoder();
-const pending = [];  // handed over, not all read yet: { bytes, text, lineEnd, end, taken, item }
+const pending = [];  // handed over, not all read yet: { bytes, text, lineEnd, end, taken }
 let reader = null;   // the game's read that is waiting: { room, deliver }
 let answer = null;   // the transcript's answer that has no line end yet: { text, index }
 let inputEnded = false;
@@ -140,12 +154,9 @@ function handOver(text, lineEnd) {
     lineEnd,
     end: !lineEnd && text === '',
     taken: false,
-    item: document.createElement('li'),
   };
-  entry.item.textContent = entry.end ? 'end of input' : text || 'an empty answer';
-  queued.append(entry.item);
-  queued.hidden = false;
   pending.push(entry);
+  showWaiting();
   if (entry.end) endInput();
   // Not from inside the key handler: the game resumes on its own turn.
   queueMicrotask(serveRead);
@@ -175,13 +186,31 @@ function serveRead() {
   deliver(bytes);
 }
 
+// However many answers wait, the game's newest line and the field stay in
+// view: the next two are shown, a line each, and the rest counted.
+function showWaiting() {
+  const waiting = pending.filter((entry) => !entry.taken);
+  const items = waiting.slice(0, 2).map((entry) => {
+    const item = document.createElement('li');
+    item.textContent = entry.end ? 'end of input' : entry.text || 'an empty answer';
+    return item;
+  });
+  if (waiting.length > 2) {
+    const more = document.createElement('li');
+    more.className = 'more';
+    more.textContent = `and ${waiting.length - 2} more`;
+    items.push(more);
+  }
+  queued.replaceChildren(...items);
+  queued.hidden = items.length === 0;
+}
+
 function take(entry) {
   entry.taken = true;
-  entry.item.remove();
-  queued.hidden = queued.childElementCount === 0;
+  showWaiting();
   if (entry.end) return;
   if (answer === null) {
-    const p = document.createElement('p');
+    const p = document.createElement('div');
     p.className = 'answer';
     const mark = document.createElement('span');
     mark.setAttribute('aria-hidden', 'true');
@@ -210,11 +239,17 @@ function closeAnswer() { answer = null; }
 function endInput() {
   inputEnded = true;
   field.readOnly = true;
-  field.placeholder = 'Your input has ended';
+  // Said in the field's name, and shown where it stood hidden.
+  const label = field.labels[0];
+  label.textContent = 'Your input has ended';
+  label.classList.remove('visually-hidden');
   if (document.activeElement?.form === form) field.focus();
   for (const button of form.querySelectorAll('button')) button.disabled = true;
 }
 
+// The form's method is "dialog", outside any dialog: Enter pressed before
+// this script has run submits it to nothing, rather than navigating away
+// from a page still loading its game. The answer stays in the field.
 form.addEventListener('submit', (event) => {
   event.preventDefault();
   if (inputEnded) return;
@@ -223,13 +258,36 @@ form.addEventListener('submit', (event) => {
   field.focus();
 });
 
+// A paste or an input method's insert that brings line ends (which a field
+// of one line would turn into blanks) hands over each line it completes,
+// as a terminal takes pasted lines; what follows the last line end stays
+// in the field.
+function insertLines(event, text) {
+  if (inputEnded || !event.cancelable || !/[\r\n]/.test(text)) return;
+  event.preventDefault();
+  const { value, selectionStart, selectionEnd } = field;
+  const lines = (value.slice(0, selectionStart) + text).split(/\r\n?|\n/);
+  const rest = lines.pop();
+  for (const line of lines) handOver(line, true);
+  field.value = rest + value.slice(selectionEnd);
+  field.setSelectionRange(rest.length, rest.length);
+}
+field.addEventListener('paste', (event) => insertLines(event, event.clipboardData.getData('text/plain')));
+field.addEventListener('beforeinput', (event) => {
+  insertLines(event, event.data ?? event.dataTransfer?.getData('text/plain') ?? '');
+});
+
 // Ctrl-D as on a terminal: on an empty line it ends the input; after
 // typed characters it hands them over without a line end. It is also the
 // browser's "bookmark this page", which this page takes back while the
-// game still reads.
+// game still reads. As terminals read it, it is Ctrl with the letter d
+// where the keyboard types Latin letters (another key on Dvorak than on
+// QWERTY), and Ctrl with the key in the D position where it types none
+// (Russian, Greek, Hebrew).
+const isCtrlD = (event) => event.ctrlKey && !event.altKey && !event.metaKey &&
+  (/^[a-z]$/i.test(event.key) ? event.key.toLowerCase() === 'd' : event.code === 'KeyD');
 document.addEventListener('keydown', (event) => {
-  if (event.ctrlKey && !event.altKey && !event.metaKey && event.key.toLowerCase() === 'd' && !event.isComposing &&
-      !inputEnded) {
+  if (isCtrlD(event) && !event.isComposing && !inputEnded) {
     event.preventDefault();
     handOver(field.value, false);
     field.value = '';
@@ -259,7 +317,9 @@ function showEnd(text) {
   save.href = URL.createObjectURL(new Blob([`${story.join('\n')}\n`], { type: 'text/plain;charset=utf-8' }));
   byId('ended-text').textContent = text;
   byId('ended').hidden = false;
-  announce(text, true);
+  // Told after the last line, never in the same moment: a screen reader
+  // given both at once may say them in either order.
+  setTimeout(() => announce(text, true), 500);
   byId('again').addEventListener('click', () => location.reload());
   byId('again').focus();
   if (following) scrollToEnd();

@@ -12,12 +12,16 @@ const types = {
   '.svg': 'image/svg+xml', '.png': 'image/png', '.webmanifest': 'application/manifest+json',
 };
 
-// Serves the folder `site` as any static host would; `close()` takes the
-// network away, open connections included.
-export async function serve(site) {
-  const server = createServer((req, res) => {
+// Serves the folder `site` as any static host would, on `port` (any free
+// one by default). `hold(pattern)` keeps back the files whose path matches,
+// as a slow network would, until the function it returns is called;
+// `close()` takes the network away, open connections included.
+export async function serve(site, port = 0) {
+  let held = null;
+  const server = createServer(async (req, res) => {
     let path = normalize(decodeURIComponent(new URL(req.url, 'http://x').pathname)).replace(/^(\.\.[/\\])+/, '');
     if (path.endsWith('/')) path += 'index.html';
+    if (held?.pattern.test(path)) await held.released;
     try {
       const body = readFileSync(join(site, path));
       res.writeHead(200, { 'Content-Type': types[extname(path)] ?? 'application/octet-stream' });
@@ -26,9 +30,15 @@ export async function serve(site) {
       res.writeHead(404).end();
     }
   });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  await new Promise((resolve) => server.listen(port, '127.0.0.1', resolve));
   return {
     origin: `http://127.0.0.1:${server.address().port}`,
+    port: server.address().port,
+    hold: (pattern) => {
+      let release;
+      held = { pattern, released: new Promise((resolve) => { release = resolve; }) };
+      return () => { held = null; release(); };
+    },
     close: () => { server.close(); server.closeAllConnections(); },
   };
 }

@@ -10,12 +10,15 @@
 // its service worker left to keep the site, then the network switched off
 // before the game's page opens. Each answer goes in through the input
 // method, as phone keyboards type, when its question is asked; "End
-// input" is tapped at the rating question.
-// "desktop": at a desk, every answer typed ahead with real keys, the
-// second one corrected with Backspace, the fourth sent in two parts with
-// Ctrl-D between them, then Ctrl-D on an empty line. (yarnlet2's answers
-// hold a two-byte character.)
-import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+// input" is tapped at the rating question, and the network comes back
+// with a new release on it, which the page offers at the end and takes.
+// "desktop": at a desk, on a slow network: the first answer typed and sent
+// before the game's scripts have arrived; then every answer typed ahead
+// with real keys, the second one corrected with Backspace, the third
+// pasted with the first part of the fourth, sent by Ctrl-D on a Dvorak
+// layout, then a 20,000-character rating, thirty empty lines and Ctrl-D
+// on a Russian layout. (yarnlet2's answers hold a two-byte character.)
+import { cpSync, existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
@@ -26,6 +29,7 @@ const [site, scenario, expectedPath, scriptMsArg] = process.argv.slice(2);
 const phone = scenario === 'phone';
 const game = basename(expectedPath, '.txt');
 const answers = readFileSync(expectedPath.replace(/\.txt$/, '.in'), 'utf8').split('\n').slice(0, -1);
+if (!phone) answers.push('x'.repeat(20000));
 // Both games ask on lines 3 to 7 and for the rating on line 18.
 const questionLines = [2, 3, 4, 5, 6, 17];
 const expectedBytes = readFileSync(expectedPath);
@@ -50,8 +54,10 @@ const until = (page, what, fn, arg) => page.waitForFunction(fn, { polling: 'muta
 // browser tells it of them.
 function recordAnnouncements() {
   window.announced = [];
+  window.announcedAt = [];
   const seen = (node) => {
     window.announced.push(node.textContent);
+    window.announcedAt.push(performance.now());
     requestAnimationFrame(() => { if (!node.isConnected) window.announced.push(`(gone unread) ${node.textContent}`); });
   };
   const live = '[aria-live]:not([aria-live="off"]), [role="log"], [role="status"], [role="alert"], [role="marquee"], [role="timer"]';
@@ -66,16 +72,21 @@ function recordAnnouncements() {
   }).observe(document, { subtree: true, childList: true, characterData: true });
 }
 
-// What the page looks like at one moment: nothing wider than the screen,
-// no text under 16 px, and no axe-core violation.
+// What the page looks like at one moment: nothing wider than the screen or
+// cut off at its edge, a field wide enough to type in, no text under
+// 16 px, and no axe-core violation.
 async function inspect(page, when) {
   const layout = await page.evaluate(() => ({
-    wide: document.documentElement.scrollWidth > document.documentElement.clientWidth,
+    wide: document.documentElement.scrollWidth > document.documentElement.clientWidth ||
+      [...document.querySelectorAll('input, button, a')].filter((e) => e.checkVisibility())
+        .some((e) => e.getBoundingClientRect().right > document.documentElement.clientWidth),
+    narrow: document.getElementById('answer')?.checkVisibility() && document.getElementById('answer').offsetWidth < 48,
     small: [...document.querySelectorAll('body *')]
       .filter((e) => e.checkVisibility() && [...e.childNodes].some((n) => n.nodeType === Node.TEXT_NODE && n.data.trim()))
       .filter((e) => parseFloat(getComputedStyle(e).fontSize) < 16).map((e) => e.tagName),
   }));
-  check(!layout.wide, `${when}: the page scrolls sideways`);
+  check(!layout.wide, `${when}: the page scrolls sideways or cuts a control off`);
+  check(!layout.narrow, `${when}: the answer field is under 48 px wide`);
   check(layout.small.length === 0, `${when}: text under 16 px in ${layout.small.join(', ')}`);
   await page.evaluate(axeSource);
   const violations = await page.evaluate(async () => (await window.axe.run(document)).violations
@@ -92,6 +103,13 @@ async function typeOnPhone(cdp, text) {
 }
 
 const server = await serve(site);
+// The next release: another worker, and a page that says which it is.
+const nextSite = mkdtempSync(join(tmpdir(), 'yarnlet-next-'));
+cpSync(site, nextSite, { recursive: true });
+const nextCache = `${readFileSync(join(site, 'sw.js'), 'utf8').match(/const CACHE = '([^']*)'/)[1]}-next`;
+writeFileSync(join(nextSite, 'sw.js'), readFileSync(join(site, 'sw.js'), 'utf8').replace(/const CACHE = '[^']*'/, `const CACHE = '${nextCache}'`));
+writeFileSync(join(nextSite, `${game}.html`), readFileSync(join(site, `${game}.html`), 'utf8').replace('<head>', '<head><!-- next -->'));
+let nextServer = null;
 const result = await withBrowser(async (browser) => {
   const downloads = mkdtempSync(join(tmpdir(), 'yarnlet-downloads-'));
   const page = await browser.newPage();
@@ -117,7 +135,18 @@ const result = await withBrowser(async (browser) => {
   } else {
     // The other player's page loads meanwhile: not both at once on two cores.
     await new Promise((resolve) => setTimeout(resolve, 4000));
-    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.click(`a[href="${game}.html"]`)]);
+    // On a slow network, past the offline copy: the first answer typed and
+    // sent before the game's scripts have come.
+    await page.setBypassServiceWorker(true);
+    const release = server.hold(/\.js$/);
+    await page.click(`a[href="${game}.html"]`);
+    await page.waitForSelector('#answer');
+    await page.keyboard.type(answers[0]);
+    await page.keyboard.press('Enter');
+    const early = await page.evaluate(() => [location.pathname, typeof window.yarnlet, document.getElementById('answer').value]);
+    release();
+    await page.waitForFunction(() => document.readyState === 'complete' && window.yarnlet);
+    check(early.join() === `/${game}.html,undefined,${answers[0]}`, `sent before the scripts came: ${early}`);
   }
   check(await page.evaluate(() => window.yarnlet?.status === null && window.yarnlet.ended instanceof Promise),
     'window.yarnlet is not there, running, when the page has loaded');
@@ -130,13 +159,21 @@ const result = await withBrowser(async (browser) => {
     for (const [i, at] of questionLines.entries()) {
       await until(page, `the field named after "${lines[at]}"`,
         (q) => document.getElementById('question').textContent.endsWith(q), lines[at]);
-      const name = (await page.accessibility.snapshot({ root: await page.$('#answer') }))?.name ?? '';
-      check(name.includes(lines[at]), `the field is named "${name}" at the question "${lines[at]}"`);
+      const { name = '', description = '' } = await page.accessibility.snapshot({ root: await page.$('#answer') }) ?? {};
+      check(name.includes(lines[at]) && description === '',
+        `the field is named "${name}", described "${description}", at the question "${lines[at]}"`);
       if (i < answers.length) {
         await page.tap('#answer');
-        await typeOnPhone(cdp, answers[i]);
-        await page.keyboard.press('Enter');
+        // The fourth comes with its line end, in the input method's insert.
+        if (i === 3) {
+          await cdp.send('Input.insertText', { text: `${answers[i]}\n` });
+        } else {
+          await typeOnPhone(cdp, answers[i]);
+          await page.keyboard.press('Enter');
+        }
       } else {
+        nextServer = await serve(nextSite, server.port);
+        await page.setOfflineMode(false);
         await page.tap('#end-input');
       }
       blocked.push([at, await page.evaluate(() => performance.now())]);
@@ -155,55 +192,53 @@ const result = await withBrowser(async (browser) => {
     check(reread.y === 0 && reread.typed > 0, `scrolled up to reread, the page moved to ${reread.y}`);
     await page.evaluate(() => window.scrollTo(0, document.documentElement.scrollHeight));
   } else {
-    const ctrlD = async () => {
-      await page.keyboard.down('Control');
-      await page.keyboard.press('KeyD');
-      await page.keyboard.up('Control');
-    };
-    // The second answer corrected with Backspace; the fourth in two parts,
-    // its first word sent by Ctrl-D without a line end, as on a terminal.
-    const handed = [];
-    for (const [i, answer] of answers.entries()) {
-      const cut = i === 3 ? answer.indexOf(' ') + 1 : 0;
-      if (i === 1) {
-        await page.keyboard.type(`${answer.slice(0, -1)}q`);
-        await page.keyboard.press('Backspace');
-        await page.keyboard.type(answer.slice(-1));
-      } else if (cut > 0) {
-        await page.keyboard.type(answer.slice(0, cut));
-        await ctrlD();
-        handed.push(answer.slice(0, cut));
-        await page.keyboard.type(answer.slice(cut));
-      } else {
-        await page.keyboard.type(answer);
+    // Ctrl-D where the keyboard types d, or types no Latin letter at all.
+    const ctrlD = async (key, code) => {
+      for (const type of ['rawKeyDown', 'keyUp']) {
+        await cdp.send('Input.dispatchKeyEvent', { type, modifiers: 2, key, code, windowsVirtualKeyCode: 68 });
       }
-      await page.keyboard.press('Enter');
-      handed.push(answer.slice(cut));
-    }
-    await ctrlD();
-    // Waiting, in sight, and not yet in the transcript.
+    };
+    await browser.defaultBrowserContext().overridePermissions(server.origin, ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
+    const cut = answers[3].indexOf(' ') + 1;
+    await page.keyboard.press('Enter');
+    await page.keyboard.type(`${answers[1].slice(0, -1)}q`);
+    await page.keyboard.press('Backspace');
+    await page.keyboard.type(`${answers[1].slice(-1)}\n`);
+    await page.evaluate((text) => navigator.clipboard.writeText(text), `${answers[2]}\r\n${answers[3].slice(0, cut)}`);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('KeyV');
+    await page.keyboard.up('Control');
+    await ctrlD('d', 'KeyH');
+    await page.keyboard.type(`${answers[3].slice(cut)}\n${answers[4]}\n`);
+    await page.keyboard.sendCharacter(answers[5]);
+    for (let i = 0; i <= 30; i++) await page.keyboard.press('Enter');
+    await ctrlD('в', 'KeyD');
+    // Waiting, in a few lines, and not yet in the transcript.
     const waiting = await page.evaluate(() => ({
       queued: [...document.querySelectorAll('#queued:not([hidden]) li')].map((li) => li.textContent),
       answered: document.querySelectorAll('#transcript .answer').length,
+      height: document.getElementById('controls').offsetHeight,
     }));
-    check(JSON.stringify(waiting.queued) === JSON.stringify([...handed, 'end of input']) && waiting.answered === 0,
-      `typed ahead, the page shows ${JSON.stringify(waiting)}`);
+    check(JSON.stringify(waiting.queued) === JSON.stringify([answers[0], answers[1], 'and 36 more']) &&
+      waiting.answered === 0 && waiting.height < 200, `typed ahead, the page shows ${JSON.stringify(waiting)}`);
     await inspect(page, 'the game\'s page at the start');
     await until(page, 'the production script', () => window.yarnlet.output.includes('Great! We'));
     await inspect(page, 'the game\'s page mid-game');
   }
 
   const endedAt = await within(150, ended, 'the game did not end');
+  await until(page, 'the end announced', () => window.announced.includes('The game has ended.'));
   const state = await page.evaluate(async () => {
     // Once the page has drawn its end.
     await new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve)));
-    const lastLine = [...document.querySelectorAll('#transcript > p:not(.answer)')].pop().getBoundingClientRect();
+    const lastLine = [...document.querySelectorAll('#transcript > div:not(.answer)')].pop().getBoundingClientRect();
     return {
       status: window.yarnlet.status, output: window.yarnlet.output, times: window.yarnlet.outputTimes,
       // As the saved story writes it: an answer as "> answer".
-      transcript: [...document.querySelectorAll('#transcript > p')]
+      transcript: [...document.querySelectorAll('#transcript > div')]
         .map((p) => (p.classList.contains('answer') ? p.textContent.replace(/^> You: /, '> ') : p.textContent)),
       announced: window.announced,
+      endAnnouncedAfter: window.announcedAt.at(-1) - window.announcedAt.at(-2),
       focused: document.activeElement?.textContent,
       // The field and the waiting answers go with the game.
       leftOver: ['answer-form', 'queued'].filter((id) => document.getElementById(id).checkVisibility()),
@@ -214,9 +249,13 @@ const result = await withBrowser(async (browser) => {
   await inspect(page, 'the game\'s page after the end');
   const tree = JSON.stringify(await page.accessibility.snapshot({ interestingOnly: false }));
   check(tree.includes(JSON.stringify(lines[0]).slice(1, -1)), `the accessibility tree lacks "${lines[0]}"`);
-  if (phone) {
-    await page.setViewport({ width: 320, height: 640, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
-    await inspect(page, 'the game\'s page after the end, 320 px wide');
+  if (!phone) {
+    // All of the page copied: the transcript's lines as they are shown.
+    await page.keyboard.down('Control');
+    await page.keyboard.press('KeyA');
+    await page.keyboard.press('KeyC');
+    await page.keyboard.up('Control');
+    state.copied = await page.evaluate(() => navigator.clipboard.readText());
   }
 
   // The story as the player saves it.
@@ -229,12 +268,22 @@ const result = await withBrowser(async (browser) => {
   }
   state.saved = existsSync(saved) ? readFileSync(saved, 'utf8') : null;
   rmSync(downloads, { recursive: true, force: true });
+  if (phone) {
+    // The next release, fetched at the game's end, offered and taken whole.
+    await until(page, 'a new version offered', () => document.getElementById('update').checkVisibility());
+    await Promise.all([page.waitForNavigation({ waitUntil: 'load' }), page.tap('#update button')]);
+    state.release = await page.evaluate(async () => [document.head.innerHTML.includes('<!-- next -->'), ...await caches.keys()]);
+    await page.setViewport({ width: 160, height: 425, isMobile: true, hasTouch: true, deviceScaleFactor: 2 });
+    await inspect(page, 'the next game\'s page at 200% on a 320 px screen');
+  }
   return { ...state, endedAt, blocked };
 }).catch((error) => {
   console.log(`FAILED: ${error.message}\n${failures.join('\n')}`);
   process.exit(1);
 });
 server.close();
+nextServer?.close();
+rmSync(nextSite, { recursive: true, force: true });
 
 // The bytes, the end, and what the player saw, heard and saved.
 check(result.output === expected, `output differs from the native game's:\n--- got\n${result.output}\n--- expected\n${expected}`);
@@ -247,6 +296,10 @@ const story = lines.flatMap((line, i) => {
 check(JSON.stringify(result.transcript) === JSON.stringify(story),
   `the transcript is not the game's lines with each answer after its question:\n${result.transcript.join('\n')}`);
 check(result.saved === `${story.join('\n')}\n`, `the saved story is not the transcript:\n${result.saved}`);
+check(phone || (result.copied.includes(story.join('\n')) && !result.copied.includes('You:')),
+  `copied off the page:\n${result.copied}`);
+check(!phone || result.release.join() === `true,${nextCache}`, `after taking the new version: ${result.release}`);
+check(result.endAnnouncedAfter >= 100, `the end announced ${result.endAnnouncedAfter} ms after the last line`);
 check(result.leftOver.length === 0, `at the end the page still shows ${result.leftOver.join(', ')}`);
 const announced = [...lines.filter((line) => line !== ''), 'The game has ended.'];
 check(JSON.stringify(result.announced) === JSON.stringify(announced),
