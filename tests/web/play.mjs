@@ -94,6 +94,16 @@ async function inspect(page, when) {
   check(violations.length === 0, `${when}: axe-core: ${violations.join('; ')}`);
 }
 
+// The answer field as the accessibility tree gives it: its name, and what a
+// screen reader says after the name (a description, or a placeholder).
+async function fieldAsTold(cdp) {
+  const { root } = await cdp.send('DOM.getDocument', { depth: 0 });
+  const { nodeId } = await cdp.send('DOM.querySelector', { nodeId: root.nodeId, selector: '#answer' });
+  const [{ name, description }] = (await cdp.send('Accessibility.getPartialAXTree', { nodeId, fetchRelatives: false })).nodes;
+  const placeholder = name?.sources?.find((source) => source.type === 'placeholder' && source.value);
+  return [name?.value ?? '', description?.value ?? placeholder?.value.value ?? ''];
+}
+
 // A phone keyboard sends a word as a growing composition, then commits it.
 async function typeOnPhone(cdp, text) {
   for (let i = 1; i < text.length; i++) {
@@ -140,12 +150,12 @@ const result = await withBrowser(async (browser) => {
     await page.setBypassServiceWorker(true);
     const release = server.hold(/\.js$/);
     await page.click(`a[href="${game}.html"]`);
-    await page.waitForSelector('#answer');
+    await page.waitForFunction(() => document.activeElement?.id === 'answer');
     await page.keyboard.type(answers[0]);
     await page.keyboard.press('Enter');
     const early = await page.evaluate(() => [location.pathname, typeof window.yarnlet, document.getElementById('answer').value]);
     release();
-    await page.waitForFunction(() => document.readyState === 'complete' && window.yarnlet);
+    await until(page, 'the game, once its scripts came', () => document.readyState === 'complete' && window.yarnlet);
     check(early.join() === `/${game}.html,undefined,${answers[0]}`, `sent before the scripts came: ${early}`);
   }
   check(await page.evaluate(() => window.yarnlet?.status === null && window.yarnlet.ended instanceof Promise),
@@ -159,9 +169,9 @@ const result = await withBrowser(async (browser) => {
     for (const [i, at] of questionLines.entries()) {
       await until(page, `the field named after "${lines[at]}"`,
         (q) => document.getElementById('question').textContent.endsWith(q), lines[at]);
-      const { name = '', description = '' } = await page.accessibility.snapshot({ root: await page.$('#answer') }) ?? {};
-      check(name.includes(lines[at]) && description === '',
-        `the field is named "${name}", described "${description}", at the question "${lines[at]}"`);
+      const [name, more] = await fieldAsTold(cdp);
+      check(name.includes(lines[at]) && more === '',
+        `the field is named "${name}", then "${more}", at the question "${lines[at]}"`);
       if (i < answers.length) {
         await page.tap('#answer');
         // The fourth comes with its line end, in the input method's insert.
