@@ -272,8 +272,9 @@ int main(int argc, char** argv) {
     std::remove(file_path.c_str());
 
     std::printf("%d lines of %zu bytes each, one 50 ms pause after each byte:\n\n", rounds, text.size());
-    std::printf("| typewriter, output | mean overshoot (us) | median overshoot (us) | worst overshoot (us) | "
-                "shortest pause (ms) | CPU per byte (us) |\n");
+    std::printf(
+        "| typewriter, output | mean overshoot (us) | median overshoot (us) | worst overshoot (us) | "
+        "shortest pause (ms) | CPU per byte (us) |\n");
     std::printf("| --- | --- | --- | --- | --- | --- |\n");
     row("kit, file", kit_file);
     row("naive, file", naive_file);
@@ -292,9 +293,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         const WholeRun run = whole_game(YARNLET2_PATH, "home\npizza\nhappy\nkitchen\n3\ngreat\n");
         const double naive_cpu_ms = naive_pty.cpu_per_byte_us() * static_cast<double>(run.bytes) / 1000.0;
-        std::printf("yarnlet2: %.1f s, CPU %.1f ms = %.3f%% of the run; the naive typewriter's CPU per byte "
-                    "would make it %.1f ms\n",
-                    run.wall_s, run.cpu_ms, run.cpu_ms / (run.wall_s * 10.0), naive_cpu_ms);
+        std::printf(
+            "yarnlet2: %.1f s, CPU %.1f ms = %.3f%% of the run; the naive typewriter's CPU per byte "
+            "would make it %.1f ms\n",
+            run.wall_s, run.cpu_ms, run.cpu_ms / (run.wall_s * 10.0), naive_cpu_ms);
     }
     return 0;
 }

@@ -32,8 +32,7 @@ void prepare_process() {
 bool stdout_is_terminal() {
     HANDLE handle = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
-    return _isatty(_fileno(stdout)) != 0 && handle != INVALID_HANDLE_VALUE &&
-           GetConsoleMode(handle, &mode) != 0;
+    return _isatty(_fileno(stdout)) != 0 && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode) != 0;
 }
 
 // A failure sticks to a C stream until it is cleared; each write is a new
@@ -62,7 +61,7 @@ void sleep_ms(int ms) {
 
 }  // namespace yarnlet::platform
 
-#else
+#else  // not _WIN32: POSIX systems and the browser
 
 #include <unistd.h>
 
@@ -122,7 +121,7 @@ void sleep_ms(int ms) {
 
 }  // namespace yarnlet::platform
 
-#else
+#else  // not __EMSCRIPTEN__: POSIX systems
 
 #include <csignal>
 #include <ctime>
@@ -158,5 +157,5 @@ void sleep_ms(int ms) {
 
 }  // namespace yarnlet::platform
 
-#endif
-#endif
+#endif  // __EMSCRIPTEN__
+#endif  // _WIN32

@@ -44,14 +44,12 @@ std::vector<Event> typed(Output output, const std::string& text) {
 // --- typewrite_line --------------------------------------------------------
 
 TEST(TypewriteLine, OnATerminalEachByteIsShownBeforeItsPause) {
-    EXPECT_EQ(typed(Output::terminal, "Hi!"),
-              (std::vector<Event>{shown("H"), paused(50), shown("i"), paused(50), shown("!"), paused(50),
-                                  shown("\n")}));
+    EXPECT_EQ(typed(Output::terminal, "Hi!"), (std::vector<Event>{shown("H"), paused(50), shown("i"), paused(50),
+                                                                  shown("!"), paused(50), shown("\n")}));
 }
 
 TEST(TypewriteLine, OffATerminalTheLineIsHeldUntilItsEnd) {
-    EXPECT_EQ(typed(Output::file, "Hi!"),
-              (std::vector<Event>{paused(50), paused(50), paused(50), shown("Hi!\n")}));
+    EXPECT_EQ(typed(Output::file, "Hi!"), (std::vector<Event>{paused(50), paused(50), paused(50), shown("Hi!\n")}));
 }
 
 TEST(TypewriteLine, AnEmptyLineIsJustItsEndWithNoPause) {

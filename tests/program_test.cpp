@@ -115,13 +115,17 @@ TEST_P(RealGame, RunsWithStandardInputClosed) {
 TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
     std::string input;
     for (std::size_t i = 0; i <= GetParam().content->prompts.size(); ++i) input += "answer\r\n";
-    const GameRun run = run_game(GetParam().path, {.args = {}, .input = input + "for the next reader\nand more",
-                                                   .out = GameSetup::Out::file, .piped_input = true, .then = "cat"});
+    const GameRun run = run_game(GetParam().path, {.args = {},
+                                                   .input = input + "for the next reader\nand more",
+                                                   .out = GameSetup::Out::file,
+                                                   .piped_input = true,
+                                                   .then = "cat"});
     expect_clean_end(run);
     const std::string rest = "\nfor the next reader\nand more";
     ASSERT_GT(run.out.size(), rest.size());
     EXPECT_EQ(run.out.substr(run.out.size() - rest.size()), rest);
-    EXPECT_EQ(run.out.substr(0, run.out.size() - rest.size() + 1), text_of(through_the_kit(GetParam(), Output::file, input)));
+    EXPECT_EQ(run.out.substr(0, run.out.size() - rest.size() + 1),
+              text_of(through_the_kit(GetParam(), Output::file, input)));
 }
 
 TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
@@ -193,7 +197,8 @@ TEST_P(RealGameInput, RunsAsTheKitRunsIt) {
     EXPECT_EQ(run.out, text_of(expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Series, RealGameInput, ::testing::Combine(::testing::ValuesIn(games), ::testing::ValuesIn(inputs)),
+INSTANTIATE_TEST_SUITE_P(Series, RealGameInput,
+                         ::testing::Combine(::testing::ValuesIn(games), ::testing::ValuesIn(inputs)),
                          [](const ::testing::TestParamInfo<std::tuple<Game, Input>>& param) {
                              return std::string(std::get<0>(param.param).name) + "_" + std::get<1>(param.param).name;
                          });

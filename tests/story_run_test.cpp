@@ -40,27 +40,13 @@ std::vector<Step> run(Output output, std::vector<std::string> chunks) {
 }
 
 TEST(StoryRun, GoesThroughEveryPhaseInOrder) {
+    const std::vector<Step> expected = {
+        line("Title"),   line("2 spots"), line("First?"),  read("one\n"),     line("Second?"), read("two\n"),
+        line("Working"), pause(120),      line("At once"), line("Done"),      pause(75),       line("<two|one|two>"),
+        line("Bye one"), line("Bye two"), line("Rate?"),   read("5 stars\n"), line("So long"),
+    };
     for (const Output output : {Output::terminal, Output::file}) {
-        EXPECT_EQ(run(output, RecordedConsole::lines({"one", "two", "5 stars"})),
-                  (std::vector<Step>{
-                      line("Title"),
-                      line("2 spots"),
-                      line("First?"),
-                      read("one\n"),
-                      line("Second?"),
-                      read("two\n"),
-                      line("Working"),
-                      pause(120),
-                      line("At once"),
-                      line("Done"),
-                      pause(75),
-                      line("<two|one|two>"),
-                      line("Bye one"),
-                      line("Bye two"),
-                      line("Rate?"),
-                      read("5 stars\n"),
-                      line("So long"),
-                  }));
+        EXPECT_EQ(run(output, RecordedConsole::lines({"one", "two", "5 stars"})), expected);
     }
 }
 

@@ -52,7 +52,16 @@ const GameLines yarnlet1_lines = {
 };
 
 const std::vector<std::string> sample = RecordedConsole::lines({
-    "grumpy", "7:45", "the library", "bus", "A parade of ducks", "Sam", "confused", "sad", "  tired ", "unicycle",
+    "grumpy",
+    "7:45",
+    "the library",
+    "bus",
+    "A parade of ducks",
+    "Sam",
+    "confused",
+    "sad",
+    "  tired ",
+    "unicycle",
     "yes",
 });
 

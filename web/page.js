@@ -21,7 +21,7 @@ window.yarnlet = {
 const byId = (id) => document.getElementById(id);
 const transcript = byId('transcript');
 const announcer = byId('announcer');
-const queued = byId('queued');
+const waitingList = byId('waiting');
 const form = byId('answer-form');
 const field = byId('answer');
 const question = byId('question');
@@ -70,7 +70,7 @@ new ResizeObserver(() => { if (following) scrollToEnd(); }).observe(byId('contro
 // decoder holds the first bytes of a character until its last arrives.
 
 const decoder = new TextDecoder();
-let line = null;  // the line being typed: { text, cursor }
+let typing = null;  // the line being typed: { text, cursor }
 let lastLine = '';
 
 function gameWrote(bytes) {
@@ -98,27 +98,27 @@ function gameWrote(bytes) {
 // paragraphs would come with a blank line between every two.
 function startLine() {
   closeAnswer();
-  const p = document.createElement('div');
+  const row = document.createElement('div');
   const text = document.createTextNode('');
   const cursor = document.createElement('span');
   cursor.className = 'cursor';
   cursor.setAttribute('aria-hidden', 'true');
-  p.append(text, cursor);
-  transcript.append(p);
-  line = { text, cursor };
+  row.append(text, cursor);
+  transcript.append(row);
+  typing = { text, cursor };
 }
 
 function show(text) {
   if (text === '') return;
-  if (line === null) startLine();
-  line.text.appendData(text);
+  if (typing === null) startLine();
+  typing.text.appendData(text);
 }
 
 function endLine() {
-  if (line === null) startLine();
-  const text = line.text.data;
-  line.cursor.remove();
-  line = null;
+  if (typing === null) startLine();
+  const text = typing.text.data;
+  typing.cursor.remove();
+  typing = null;
   lastLine = text;
   story.push(text);
   if (text !== '') announce(text);
@@ -129,10 +129,10 @@ function endLine() {
 // last line, which ends in the same moment and must not be taken away
 // before the screen reader has been told of it.
 function announce(text, after = false) {
-  const p = document.createElement('div');
-  p.textContent = text;
-  if (after) announcer.append(p);
-  else announcer.replaceChildren(p);
+  const row = document.createElement('div');
+  row.textContent = text;
+  if (after) announcer.append(row);
+  else announcer.replaceChildren(row);
 }
 
 // ---------------------------------------------------------------------------
@@ -142,7 +142,7 @@ function announce(text, after = false) {
 // the transcript when the game takes it, so it lands after its question.
 
 const encoder = new TextEncoder();
-const pending = [];  // handed over, not all read yet: { bytes, text, lineEnd, end, taken }
+const waiting = [];  // handed over, not all read yet: { bytes, text, lineEnd, end, taken }
 let reader = null;   // the game's read that is waiting: { room, deliver }
 let answer = null;   // the transcript's answer that has no line end yet: { text, index }
 let inputEnded = false;
@@ -155,7 +155,7 @@ function handOver(text, lineEnd) {
     end: !lineEnd && text === '',
     taken: false,
   };
-  pending.push(entry);
+  waiting.push(entry);
   showWaiting();
   if (entry.end) endInput();
   // Not from inside the key handler: the game resumes on its own turn.
@@ -170,17 +170,17 @@ function gameReads(room, deliver) {
 }
 
 function serveRead() {
-  if (reader === null || pending.length === 0) return;
+  if (reader === null || waiting.length === 0) return;
   const { room, deliver } = reader;
   reader = null;
-  const entry = pending[0];
+  const entry = waiting[0];
   if (!entry.taken) take(entry);
   let bytes = entry.bytes;
   if (bytes.length > room) {
     entry.bytes = bytes.subarray(room);
     bytes = bytes.subarray(0, room);
   } else {
-    pending.shift();
+    waiting.shift();
   }
   // No bytes is the end of input.
   deliver(bytes);
@@ -189,20 +189,20 @@ function serveRead() {
 // However many answers wait, the game's newest line and the field stay in
 // view: the next two are shown, a line each, and the rest counted.
 function showWaiting() {
-  const waiting = pending.filter((entry) => !entry.taken);
-  const items = waiting.slice(0, 2).map((entry) => {
+  const untaken = waiting.filter((entry) => !entry.taken);
+  const items = untaken.slice(0, 2).map((entry) => {
     const item = document.createElement('li');
     item.textContent = entry.end ? 'end of input' : entry.text || 'an empty answer';
     return item;
   });
-  if (waiting.length > 2) {
+  if (untaken.length > 2) {
     const more = document.createElement('li');
     more.className = 'more';
-    more.textContent = `and ${waiting.length - 2} more`;
+    more.textContent = `and ${untaken.length - 2} more`;
     items.push(more);
   }
-  queued.replaceChildren(...items);
-  queued.hidden = items.length === 0;
+  waitingList.replaceChildren(...items);
+  waitingList.hidden = items.length === 0;
 }
 
 function take(entry) {
@@ -210,8 +210,8 @@ function take(entry) {
   showWaiting();
   if (entry.end) return;
   if (answer === null) {
-    const p = document.createElement('div');
-    p.className = 'answer';
+    const row = document.createElement('div');
+    row.className = 'answer';
     const mark = document.createElement('span');
     mark.setAttribute('aria-hidden', 'true');
     mark.textContent = '> ';
@@ -219,8 +219,8 @@ function take(entry) {
     who.className = 'visually-hidden';
     who.textContent = 'You: ';
     const text = document.createTextNode('');
-    p.append(mark, who, text);
-    transcript.append(p);
+    row.append(mark, who, text);
+    transcript.append(row);
     answer = { text, index: story.length };
     story.push('> ');
   }
@@ -309,9 +309,9 @@ byId('end-input').addEventListener('click', () => {
 
 function showEnd(text) {
   endInput();
-  pending.length = 0;
-  queued.replaceChildren();
-  queued.hidden = true;
+  waiting.length = 0;
+  waitingList.replaceChildren();
+  waitingList.hidden = true;
   form.hidden = true;
   const save = byId('save');
   save.href = URL.createObjectURL(new Blob([`${story.join('\n')}\n`], { type: 'text/plain;charset=utf-8' }));

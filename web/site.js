@@ -39,6 +39,6 @@ function offerNewRelease(registration) {
       return;
     }
     navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
-    registration.waiting.postMessage('take over');
+    registration.waiting.postMessage('take over');  // the worker's message handler, in sw.js.in
   });
 }

@@ -15,6 +15,7 @@ namespace yarnlet1 {
 using yarnlet::answer;
 using yarnlet::fragment;
 
+// clang-format off
 inline constexpr yarnlet::Prompt prompts[] = {
     // text                                                            slot
     {"Please, type in a feeling",                                      "feeling"},
@@ -75,6 +76,7 @@ inline constexpr std::string_view closing[] = {
     "Made by the Yarnlet team. Thanks for checking this out!",
 };
 
+// clang-format on
 inline constexpr yarnlet::StoryContent content{
     .title = "Welcome to Zoviroze",
     .spot_count = "This contains 10 spots for you to fill in",

@@ -16,6 +16,7 @@ namespace yarnlet2 {
 using yarnlet::answer;
 using yarnlet::fragment;
 
+// clang-format off
 inline constexpr yarnlet::Prompt prompts[] = {
     // text                                                  slot
     {"Please, type in a place",                              "place"},
@@ -58,6 +59,7 @@ inline constexpr std::string_view closing[] = {
     "Remember to also check out Part 3, the sequel! It contains a whooping 15 inputs!",
 };
 
+// clang-format on
 inline constexpr yarnlet::StoryContent content{
     .title = "Welcome to Zoviroze (Part 2)",
     .spot_count = "This contains 5 spots for you to fill in.",

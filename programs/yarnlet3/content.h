@@ -17,6 +17,7 @@ namespace yarnlet3 {
 using yarnlet::answer;
 using yarnlet::fragment;
 
+// clang-format off
 inline constexpr yarnlet::Prompt prompts[] = {
     // text                                                                  slot
     {"Please, type in a number",                                             "number"},
@@ -94,6 +95,7 @@ inline constexpr yarnlet::TemplatePiece story[] = {
     fragment(". Then I woke up. It was all a dream."),
 };
 
+// clang-format on
 inline constexpr yarnlet::StoryContent content{
     .title = "Welcome to Zoviroze (Part 3 - The Finale)",
     .spot_count = "This contains 12 spots for you to fill in.",  // fixed wording, not a count

@@ -17,6 +17,7 @@ namespace yarnlet4 {
 using yarnlet::answer;
 using yarnlet::fragment;
 
+// clang-format off
 inline constexpr yarnlet::Prompt prompts[] = {
     // text                                                                   slot
     {"Please, type in a feeling",                                             "feeling"},
@@ -59,6 +60,7 @@ inline constexpr std::string_view closing[] = {
     "Remember to also check out Part 3, the sequel! It contains a whooping 15 inputs!",
 };
 
+// clang-format on
 inline constexpr yarnlet::StoryContent content{
     .title = "Welcome to Zoviroze (Part 4)",
     .spot_count = "This contains 5 spots for you to fill in.",

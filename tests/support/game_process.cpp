@@ -278,9 +278,13 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
     for (std::string& var : env) {
         if (var.rfind("ASAN_OPTIONS=", 0) == 0) var += ":detect_leaks=0";
     }
-    std::vector<std::string> argv = {"strace",     "-f",        "-qq", "-xx",   "-s", "100000000",
-                                     "-e",         "trace=write", "-e", "signal=none", "-o", trace,
-                                     "-E",         std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP};
+    std::vector<std::string> argv = {"strace", "-f",
+                                     "-qq",    "-xx",
+                                     "-s",     "100000000",
+                                     "-e",     "trace=write",
+                                     "-e",     "signal=none",
+                                     "-o",     trace,
+                                     "-E",     std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP};
     argv.insert(argv.end(), command.begin(), command.end());
     const pid_t pid = start_on_terminal(slave_name, argv, env);
     close(slave);

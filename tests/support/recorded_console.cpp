@@ -28,7 +28,9 @@ RecordedConsole::RecordedConsole(Output output, std::vector<std::string> chunks)
         },
         [this] { return next_byte(); },
         output == Output::terminal,
-        [this](int ms) { trace_.push_back({Event::Kind::pause, {}, ms}); },
+        [this](int ms) {
+            trace_.push_back({Event::Kind::pause, {}, ms});
+        },
     };
 }
 

@@ -89,8 +89,8 @@ std::vector<Step> file_transcript(const std::vector<Event>& events) {
         std::string text = e.bytes.substr(0, end);
         for (std::size_t k = 0; k < text.size(); ++k) {
             if (steps.empty() || steps.back() != pause(char_delay_ms)) {
-                ADD_FAILURE() << "event " << i << ": line \"" << text << "\" has " << k << " of its "
-                              << text.size() << " pauses before it";
+                ADD_FAILURE() << "event " << i << ": line \"" << text << "\" has " << k << " of its " << text.size()
+                              << " pauses before it";
                 return steps;
             }
             steps.pop_back();

@@ -225,11 +225,11 @@ const result = await withBrowser(async (browser) => {
     await ctrlD('в', 'KeyD');
     // Waiting, in a few lines, and not yet in the transcript.
     const waiting = await page.evaluate(() => ({
-      queued: [...document.querySelectorAll('#queued:not([hidden]) li')].map((li) => li.textContent),
+      shown: [...document.querySelectorAll('#waiting:not([hidden]) li')].map((li) => li.textContent),
       answered: document.querySelectorAll('#transcript .answer').length,
       height: document.getElementById('controls').offsetHeight,
     }));
-    check(JSON.stringify(waiting.queued) === JSON.stringify([answers[0], answers[1], 'and 36 more']) &&
+    check(JSON.stringify(waiting.shown) === JSON.stringify([answers[0], answers[1], 'and 36 more']) &&
       waiting.answered === 0 && waiting.height < 200, `typed ahead, the page shows ${JSON.stringify(waiting)}`);
     await inspect(page, 'the game\'s page at the start');
     await until(page, 'the production script', () => window.yarnlet.output.includes('Great! We'));
@@ -251,7 +251,7 @@ const result = await withBrowser(async (browser) => {
       endAnnouncedAfter: window.announcedAt.at(-1) - window.announcedAt.at(-2),
       focused: document.activeElement?.textContent,
       // The field and the waiting answers go with the game.
-      leftOver: ['answer-form', 'queued'].filter((id) => document.getElementById(id).checkVisibility()),
+      leftOver: ['answer-form', 'waiting'].filter((id) => document.getElementById(id).checkVisibility()),
       endText: document.getElementById('ended').hidden ? '' : document.getElementById('ended').innerText,
       inView: lastLine.top >= 0 && lastLine.bottom <= document.getElementById('controls').getBoundingClientRect().top + 1,
     };
