@@ -33,9 +33,12 @@
 
 #include "kit/console.h"
 #include "kit/platform.h"
+#include "tests/support/terminal.h"
 
 namespace {
 
+using yarnlet::testing::open_terminal;
+using yarnlet::testing::start_on_terminal;
 using clock_type = std::chrono::steady_clock;
 using std::chrono::duration;
 
@@ -52,9 +55,10 @@ double thread_cpu_micros() {
 class Pty {
 public:
     Pty() {
-        master_ = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) std::abort();
-        slave_name_ = ptsname(master_);
+        const yarnlet::testing::Terminal terminal = open_terminal();
+        if (terminal.master < 0) std::abort();
+        master_ = terminal.master;
+        slave_name_ = terminal.slave_name;
         reader_ = std::thread([this] {
             char buf[4096];
             while (!stop_) {
@@ -151,28 +155,14 @@ Samples kit_line(int fd, bool terminal, const std::string& text) {
     return s;
 }
 
-pid_t start_on_terminal(const std::string& slave, const char* program) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        const int fd = open(slave.c_str(), O_RDWR);
-        dup2(fd, STDIN_FILENO);
-        dup2(fd, STDOUT_FILENO);
-        dup2(fd, STDERR_FILENO);
-        execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
 // From fork to the first byte read from the terminal, over a few starts.
 std::vector<double> first_byte_ms(const char* program, int starts) {
     std::vector<double> times;
     for (int i = 0; i < starts; ++i) {
-        const int master = posix_openpt(O_RDWR | O_NOCTTY);
-        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
+        const auto [master, slave] = open_terminal();
+        if (master < 0) std::abort();
         const auto before = clock_type::now();
-        const pid_t pid = start_on_terminal(ptsname(master), program);
+        const pid_t pid = start_on_terminal(slave, {program});
         pollfd p{master, POLLIN, 0};
         char c = 0;
         if (poll(&p, 1, 5000) == 1 && read(master, &c, 1) == 1) {
@@ -193,11 +183,10 @@ struct WholeRun {
 
 // A whole game on a terminal, the answers typed ahead.
 WholeRun whole_game(const char* program, const std::string& typed) {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) std::abort();
-    const std::string slave = ptsname(master);
+    const auto [master, slave] = open_terminal();
+    if (master < 0) std::abort();
     const auto before = clock_type::now();
-    const pid_t pid = start_on_terminal(slave, program);
+    const pid_t pid = start_on_terminal(slave, {program});
     if (write(master, typed.data(), typed.size()) < 0) std::abort();
     WholeRun run;
     char buf[4096];

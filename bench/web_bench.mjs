@@ -20,7 +20,7 @@ import { join } from 'node:path';
 import { gzipSync } from 'node:zlib';
 import * as chromeLauncher from 'chrome-launcher';
 import lighthouse from 'lighthouse';
-import { chromiumFlags, chromiumPath, pausesOf, playTypedAhead, serve, typingGaps, withBrowser }
+import { chromiumFlags, chromiumPath, pausesOf, playTypedAhead, readExpected, serve, typingGaps, withBrowser }
   from '../tests/web/browser.mjs';
 
 const [site, runsArg] = process.argv.slice(2);
@@ -30,9 +30,8 @@ const runs = Number(runsArg ?? 3);
 const budget = { bytes: 64 * 1024, gzipped: 24 * 1024, siteBytes: 300 * 1024, firstVisitMs: 177,
   firstByteMs: 300, overrun: 0.02, gapMs: 50, performance: 90, gamePerformance: 97, accessibility: 100,
   'best-practices': 100, seo: 100 };
-// The answers, and an empty line (the file's end) for the rating question.
-const answers = readFileSync(new URL('../tests/expected/yarnlet2.in', import.meta.url), 'utf8').split('\n');
-const scriptMs = 1910;
+const { answers, scriptMs } = readExpected(new URL('../tests/expected/yarnlet2', import.meta.url).pathname);
+answers.push('');  // for the rating question
 const verdicts = [];
 const judge = (ok, what) => { verdicts.push(`${ok ? 'within budget' : 'OVER BUDGET  '}  ${what}`); };
 const kb = (n) => `${(n / 1024).toFixed(1)} KB`;

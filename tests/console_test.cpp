@@ -112,18 +112,6 @@ Reading read_answers(std::vector<std::string> chunks, int calls) {
 Event handed(std::string bytes) { return {Kind::read, std::move(bytes), 0}; }
 const Event input_ended = handed({});
 
-TEST(ReadAnswer, KeepsEveryByteOfTheLineButItsLineEnd) {
-    const std::string raw("\0 caf\xC3\xA9 \xFF", 9);
-    const auto r = read_answers(RecordedConsole::lines({"  two blanks\t ", "", raw, "a \"{name}\" ."}), 4);
-    EXPECT_EQ(r.answers, (std::vector<std::string>{"  two blanks\t ", "", raw, "a \"{name}\" ."}));
-    EXPECT_EQ(r.events.size(), 4U) << "each line is one read, the empty one included";
-}
-
-TEST(ReadAnswer, CarriageReturnBelongsToTheLineEndOnlyDirectlyBeforeNewline) {
-    const auto r = read_answers({"crlf\r\n", "lone\rcr\n", "two\r\r\n", "\r\n", "\r"}, 5);
-    EXPECT_EQ(r.answers, (std::vector<std::string>{"crlf", "lone\rcr", "two\r", "", "\r"}));
-}
-
 TEST(ReadAnswer, ALastLineWithoutLineEndIsKeptAndTheNextReadReturnsAtOnce) {
     const auto r = read_answers({"first\n", "last"}, 4);
     EXPECT_EQ(r.answers, (std::vector<std::string>{"first", "last", "", ""}));
@@ -221,13 +209,6 @@ TEST(PlatformSleep, AnInterruptedPauseStillLastsItsFullLength) {
     EXPECT_LT(elapsed, std::chrono::milliseconds(500));
 }
 #endif
-
-TEST(PauseMs, GoesThroughTheConsoleSleepWithItsLength) {
-    RecordedConsole con(Output::terminal, {});
-    pause_ms(1800);
-    pause_ms(90);
-    EXPECT_EQ(con.events(), (std::vector<Event>{paused(1800), paused(90)}));
-}
 
 }  // namespace
 }  // namespace yarnlet::testing

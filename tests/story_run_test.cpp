@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kit/story.h"
+#include "tests/support/answer_model.h"
 #include "tests/support/recorded_console.h"
 #include "tests/support/transcript.h"
 
@@ -66,24 +67,7 @@ TEST(StoryRun, InputEndingAnywhereChangesOnlyTheAnswers) {
         run_story(game);
         const auto steps = transcript(con.events(), Output::terminal);
 
-        // A reference for the line rules, written the plain way.
-        std::vector<std::string> answers;
-        std::string current;
-        bool open = false;
-        for (const char c : given) {
-            open = true;
-            if (c == '\n') {
-                if (!current.empty() && current.back() == '\r') current.pop_back();
-                answers.push_back(current);
-                current.clear();
-                open = false;
-            } else {
-                current += c;
-            }
-        }
-        if (open) answers.push_back(current);
-        answers.resize(3);
-
+        const auto answers = reference_answers(given, 3).answers;
         const auto lines = lines_of(steps);
         ASSERT_EQ(lines.size(), 12U);
         EXPECT_EQ(lines[7], "<" + answers[1] + "|" + answers[0] + "|" + answers[1] + ">");
@@ -96,20 +80,6 @@ TEST(StoryRun, InputEndingAnywhereChangesOnlyTheAnswers) {
         EXPECT_EQ(pauses, 195);
         EXPECT_EQ(end_reads, cut == full.size() ? 0 : 1) << "the end of input is met once, then remembered";
     }
-}
-
-TEST(StoryRun, NeedsNoInputToFinish) {
-    const auto steps = run(Output::terminal, {});
-    ASSERT_EQ(steps.size(), 15U);
-    EXPECT_EQ(steps[3], end_of_input()) << "met at the first question";
-    EXPECT_EQ(lines_of(steps)[7], "<||>");
-    EXPECT_EQ(steps.back(), line("So long"));
-}
-
-TEST(StoryRun, LeavesInputBeyondTheRatingUnread) {
-    RecordedConsole con(Output::file, {"a\nb\nc\nd\n", "e\n"});
-    run_story(game);
-    EXPECT_EQ(con.unread(), "d\ne\n");
 }
 
 TEST(StoryRun, WritesThatFailChangeNothingInTheRun) {

@@ -1,19 +1,13 @@
-// yarnlet2 played through whole, in a fraction of a second.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// yarnlet2 written down from its own text; the checks are in
+// game_test.cpp.
 #include "programs/yarnlet2/content.h"
-#include "tests/support/recorded_console.h"
-#include "tests/support/transcript.h"
+#include "tests/support/game_case.h"
 
 namespace yarnlet::testing {
 namespace {
 
-using Output = RecordedConsole::Output;
-
-const GameLines yarnlet2_lines = {
+const GameCase yarnlet2 = {
+    .content = &yarnlet2::content,
     .opening = {"Welcome to Zoviroze (Part 2)", "This contains 5 spots for you to fill in."},
     .questions =
         {
@@ -43,33 +37,20 @@ const GameLines yarnlet2_lines = {
     .closing = {"Remember to also check out Part 3, the sequel! It contains a whooping 15 inputs!"},
     .rating_question = "How did you like the program?",
     .farewell = "Awesome. Closing the program now.",
+    // The number is text: a word stands where digits would.
+    .answers = {"the beach", "cold pizza", "sleepy", "the attic", "a dozen", "5/5"},
+    .story =
+        "I was back at the beach. Man, that was terrible. I needed to eat something, so I "
+        "got cold pizza out of the fridge. It made me feel sleepy. After that, I headed to "
+        "the attic, and sat there. Then, a dozen hour(s) later, I got back up, and went to "
+        "bed.",
+    .story_without_answers =
+        "I was back at . Man, that was terrible. I needed to eat something, so I got  out of "
+        "the fridge. It made me feel . After that, I headed to , and sat there. Then,  hour(s) "
+        "later, I got back up, and went to bed.",
 };
 
-TEST(Yarnlet2, PlaysThroughWithTheAnswersInTheirPlaces) {
-    // The number is text: a word stands where digits would.
-    const auto input = RecordedConsole::lines({"the beach", "cold pizza", "sleepy", "the attic", "a dozen", "5/5"});
-    for (const Output output : {Output::terminal, Output::file}) {
-        RecordedConsole con(output, input);
-        run_story(yarnlet2::content);
-        EXPECT_EQ(transcript(con.events(), output),
-                  expected_run(yarnlet2_lines, one_read_each(input),
-                               "I was back at the beach. Man, that was terrible. I needed to eat something, so I "
-                               "got cold pizza out of the fridge. It made me feel sleepy. After that, I headed to "
-                               "the attic, and sat there. Then, a dozen hour(s) later, I got back up, and went to "
-                               "bed."));
-        EXPECT_EQ(con.unread(), "");
-    }
-}
-
-TEST(Yarnlet2, WithNoInputTheStoryIsItsFragmentsRunTogether) {
-    RecordedConsole con(Output::terminal, {});
-    run_story(yarnlet2::content);
-    EXPECT_EQ(transcript(con.events(), Output::terminal),
-              expected_run(yarnlet2_lines, no_input(5),
-                           "I was back at . Man, that was terrible. I needed to eat something, so I got  out of "
-                           "the fridge. It made me feel . After that, I headed to , and sat there. Then,  hour(s) "
-                           "later, I got back up, and went to bed."));
-}
+INSTANTIATE_TEST_SUITE_P(Yarnlet2, GameTest, ::testing::Values(yarnlet2));
 
 }  // namespace
 }  // namespace yarnlet::testing

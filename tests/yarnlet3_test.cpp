@@ -1,19 +1,13 @@
-// yarnlet3, the finale, played through whole in a fraction of a second.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// yarnlet3, the finale, written down from its own text; the checks are
+// in game_test.cpp.
 #include "programs/yarnlet3/content.h"
-#include "tests/support/recorded_console.h"
-#include "tests/support/transcript.h"
+#include "tests/support/game_case.h"
 
 namespace yarnlet::testing {
 namespace {
 
-using Output = RecordedConsole::Output;
-
-const GameLines yarnlet3_lines = {
+const GameCase yarnlet3 = {
+    .content = &yarnlet3::content,
     .opening = {"Welcome to Zoviroze (Part 3 - The Finale)", "This contains 12 spots for you to fill in."},
     .questions =
         {
@@ -66,38 +60,26 @@ const GameLines yarnlet3_lines = {
     .closing = {},
     .rating_question = "Did you like these Zoviroze?",
     .farewell = "Thanks for the feedback! Closing the program now!",
+    .answers = {"3", "calm", "the kitchen", "toast", "happy", "Paris", "a train", "Alex", "nervous", "hug", "the zoo",
+                "bus", "excited", "yes!"},
+    .story =
+        "It was the morning. I just woke up from a 3 hour long nap. I was feeling very calm. "
+        "I went downstairs to the kitchen, and got toast from the fridge. It was very happy. "
+        "After that, I packed for Paris, and hopped on a train. Once I got to Paris, I again "
+        "saw Alex. I didn't dare to look at Alex, but he looked at me. I felt nervous to him, "
+        "but I just couldn't. I wanted tohug him. My mom said for us to go to the zoo. I "
+        "hopped on the bus, and went to the zoo. During the ride, I was feeling very "
+        "excited. Then I woke up. It was all a dream.",
+    .story_without_answers =
+        "It was the morning. I just woke up from a  hour long nap. I was feeling very . I went "
+        "downstairs to , and got  from the fridge. It was very . After that, I packed for , and "
+        "hopped on . Once I got to , I again saw . I didn't dare to look at , but he looked at "
+        "me. I felt  to him, but I just couldn't. I wanted to him. My mom said for us to go to "
+        ". I hopped on the , and went to . During the ride, I was feeling very . Then I woke "
+        "up. It was all a dream.",
 };
 
-TEST(Yarnlet3, PlaysThroughWithTheAnswersInTheirPlaces) {
-    const auto input = RecordedConsole::lines({"3", "calm", "the kitchen", "toast", "happy", "Paris", "a train", "Alex",
-                                               "nervous", "hug", "the zoo", "bus", "excited", "yes!"});
-    for (const Output output : {Output::terminal, Output::file}) {
-        RecordedConsole con(output, input);
-        run_story(yarnlet3::content);
-        EXPECT_EQ(transcript(con.events(), output),
-                  expected_run(yarnlet3_lines, one_read_each(input),
-                               "It was the morning. I just woke up from a 3 hour long nap. I was feeling very calm. "
-                               "I went downstairs to the kitchen, and got toast from the fridge. It was very happy. "
-                               "After that, I packed for Paris, and hopped on a train. Once I got to Paris, I again "
-                               "saw Alex. I didn't dare to look at Alex, but he looked at me. I felt nervous to him, "
-                               "but I just couldn't. I wanted tohug him. My mom said for us to go to the zoo. I "
-                               "hopped on the bus, and went to the zoo. During the ride, I was feeling very "
-                               "excited. Then I woke up. It was all a dream."));
-    }
-}
-
-TEST(Yarnlet3, WithNoInputTheStoryIsItsFragmentsRunTogether) {
-    RecordedConsole con(Output::file, {});
-    run_story(yarnlet3::content);
-    EXPECT_EQ(transcript(con.events(), Output::file),
-              expected_run(yarnlet3_lines, no_input(13),
-                           "It was the morning. I just woke up from a  hour long nap. I was feeling very . I went "
-                           "downstairs to , and got  from the fridge. It was very . After that, I packed for , and "
-                           "hopped on . Once I got to , I again saw . I didn't dare to look at , but he looked at "
-                           "me. I felt  to him, but I just couldn't. I wanted to him. My mom said for us to go to "
-                           ". I hopped on the , and went to . During the ride, I was feeling very . Then I woke "
-                           "up. It was all a dream."));
-}
+INSTANTIATE_TEST_SUITE_P(Yarnlet3, GameTest, ::testing::Values(yarnlet3));
 
 }  // namespace
 }  // namespace yarnlet::testing

@@ -1,19 +1,13 @@
-// yarnlet4 played through whole, in a fraction of a second.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// yarnlet4 written down from its own text; the checks are in
+// game_test.cpp.
 #include "programs/yarnlet4/content.h"
-#include "tests/support/recorded_console.h"
-#include "tests/support/transcript.h"
+#include "tests/support/game_case.h"
 
 namespace yarnlet::testing {
 namespace {
 
-using Output = RecordedConsole::Output;
-
-const GameLines yarnlet4_lines = {
+const GameCase yarnlet4 = {
+    .content = &yarnlet4::content,
     .opening = {"Welcome to Zoviroze (Part 4)", "This contains 5 spots for you to fill in."},
     .questions =
         {
@@ -43,30 +37,17 @@ const GameLines yarnlet4_lines = {
     .closing = {"Remember to also check out Part 3, the sequel! It contains a whooping 15 inputs!"},
     .rating_question = "How did you like the program?",
     .farewell = "Awesome. Closing the program now.",
+    .answers = {"tired", "worried", "I lost my shoe", "Check under the bed.", "two", "ok"},
+    .story =
+        "I just woke up. I was feeling tired. My mom came into my room. She was worried about "
+        "me. I told her I lost my shoe. She responded with  Check under the bed.. I went back "
+        "to bed, for about two hours.",
+    .story_without_answers =
+        "I just woke up. I was feeling . My mom came into my room. She was  about me. I told her "
+        ". She responded with  . I went back to bed, for about  hours.",
 };
 
-TEST(Yarnlet4, PlaysThroughWithTheAnswersInTheirPlaces) {
-    const auto input =
-        RecordedConsole::lines({"tired", "worried", "I lost my shoe", "Check under the bed.", "two", "ok"});
-    for (const Output output : {Output::terminal, Output::file}) {
-        RecordedConsole con(output, input);
-        run_story(yarnlet4::content);
-        EXPECT_EQ(transcript(con.events(), output),
-                  expected_run(yarnlet4_lines, one_read_each(input),
-                               "I just woke up. I was feeling tired. My mom came into my room. She was worried about "
-                               "me. I told her I lost my shoe. She responded with  Check under the bed.. I went back "
-                               "to bed, for about two hours."));
-    }
-}
-
-TEST(Yarnlet4, WithNoInputTheStoryIsItsFragmentsRunTogether) {
-    RecordedConsole con(Output::terminal, {});
-    run_story(yarnlet4::content);
-    EXPECT_EQ(transcript(con.events(), Output::terminal),
-              expected_run(yarnlet4_lines, no_input(5),
-                           "I just woke up. I was feeling . My mom came into my room. She was  about me. I told her "
-                           ". She responded with  . I went back to bed, for about  hours."));
-}
+INSTANTIATE_TEST_SUITE_P(Yarnlet4, GameTest, ::testing::Values(yarnlet4));
 
 }  // namespace
 }  // namespace yarnlet::testing

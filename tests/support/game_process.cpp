@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -11,10 +10,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
 #include <sstream>
+
+#include "tests/support/terminal.h"
 
 #ifndef YARNLET_INSTANT_SLEEP
 #error "YARNLET_INSTANT_SLEEP must name the sleep interposer library"
@@ -24,22 +26,19 @@ extern char** environ;
 
 namespace yarnlet::testing {
 
-namespace {
-
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+namespace {
 
 void spit(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 std::string fresh_dir() {
-    std::string pattern = "/tmp/yarnlet-game-XXXXXX";
-    if (const char* tmp = std::getenv("TMPDIR"); tmp != nullptr && *tmp != '\0') {
-        pattern = std::string(tmp) + "/yarnlet-game-XXXXXX";
-    }
+    std::string pattern = std::filesystem::temp_directory_path() / "yarnlet-game-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     return pattern;
 }
@@ -65,30 +64,27 @@ std::vector<std::string> child_environment(const std::string& log) {
     return env;
 }
 
-void remove_preload(std::vector<std::string>& env) {
-    std::erase_if(env, [](const std::string& var) { return var.rfind("LD_PRELOAD=", 0) == 0; });
+// One line of the interposer's log, "<nanoseconds> <stdout offset>": a
+// pause, which the kit only ever asks for in whole milliseconds.
+long long note_sleep(std::istream& log, GameRun& run) {
+    long long ns = 0, offset = -1;
+    if (!(log >> ns >> offset)) return -2;
+    if (ns % 1'000'000 != 0) run.trouble += "a sleep of " + std::to_string(ns) + " ns; ";
+    run.events.push_back({Event::Kind::pause, {}, static_cast<int>(ns / 1'000'000)});
+    return offset;
 }
 
-std::vector<char*> pointers(std::vector<std::string>& strings) {
-    std::vector<char*> ptrs;
-    for (std::string& s : strings) ptrs.push_back(s.data());
-    ptrs.push_back(nullptr);
-    return ptrs;
-}
-
+// With standard output a file, each pause is placed after what had been
+// written when it began.
 void read_log(const std::string& log, GameRun& run, bool placed) {
     std::istringstream lines(slurp(log));
-    long long ns = 0;
-    long long offset = 0;
     std::size_t passed = 0;
-    while (lines >> ns >> offset) {
-        if (ns % 1'000'000 != 0) run.trouble += "a sleep of " + std::to_string(ns) + " ns; ";
+    for (long long offset; (offset = note_sleep(lines, run)) != -2;) {
         if (placed && offset >= 0 && static_cast<std::size_t>(offset) > passed) {
             const auto upto = static_cast<std::size_t>(offset);
-            run.events.push_back({Event::Kind::shown, run.out.substr(passed, upto - passed), 0});
+            run.events.insert(run.events.end() - 1, {Event::Kind::shown, run.out.substr(passed, upto - passed), 0});
             passed = upto;
         }
-        run.events.push_back({Event::Kind::pause, {}, static_cast<int>(ns / 1'000'000)});
     }
     if (placed && passed < run.out.size()) run.events.push_back({Event::Kind::shown, run.out.substr(passed), 0});
 }
@@ -103,10 +99,6 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
     std::vector<std::string> argv = {program};
     if (!setup.then.empty()) argv = {"/bin/sh", "-c", "\"$0\" \"$@\"; " + setup.then, program};
     argv.insert(argv.end(), setup.args.begin(), setup.args.end());
-    std::vector<std::string> env = child_environment(log);
-    std::vector<char*> argv_p = pointers(argv);
-    std::vector<char*> env_p = pointers(env);
-
     int in_pipe[2] = {-1, -1};
     if (setup.input && setup.piped_input) {
         // Small enough to fit the pipe whole, so writing cannot block.
@@ -119,9 +111,7 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
         close(pipe_fds[0]);
     }
 
-    const pid_t pid = fork();
-    if (pid == 0) {
-        // Between fork and exec: only async-signal-safe calls.
+    const pid_t pid = spawn(argv, child_environment(log), [&] {
         const int err = open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(err, STDERR_FILENO);
         if (in_pipe[0] >= 0) {
@@ -145,12 +135,7 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
                 dup2(pipe_fds[1], STDOUT_FILENO);
                 break;
         }
-        // The test runner may itself ignore SIGPIPE; the game must cope
-        // with the default, which is what a shell gives it.
-        signal(SIGPIPE, SIG_DFL);
-        execve(argv_p[0], argv_p.data(), env_p.data());
-        _exit(127);
-    }
+    });
     if (pipe_fds[1] >= 0) close(pipe_fds[1]);
     if (in_pipe[0] >= 0) close(in_pipe[0]);
 
@@ -181,29 +166,37 @@ std::string unhex(const std::string& escaped) {
     return bytes;
 }
 
-// strace -xx prints every byte of a write as \xNN, so no quote or
-// backslash of the data can confuse this.
+// strace's lines, as the terminal runs ask for them: -xx prints every
+// byte of a write as \xNN, so no quote or backslash of the data can
+// confuse this; -T ends each line with how long the call took. Writes to
+// standard output are what the terminal was shown; the interposer's log
+// above descriptor 9 (clear of the sanitizer runtimes' own) gives the
+// instant sleeps; a real sleep that a signal cut short goes on for the rest
+// in the next one.
 void read_strace(const std::string& path, GameRun& run) {
-    static const std::regex write_call(R"re(write\((\d+), "((?:\\x[0-9a-f]{2})*)", \d+\) += (-?\d+))re");
-    static const std::regex log_line("[0-9]+ -?[0-9]+\n");
+    static const std::regex call(
+        R"re((?:write\((\d+), "((?:\\x[0-9a-f]{2})*)", \d+\)|nanosleep\(.*tv_sec=(\d+), tv_nsec=(\d+)\}.*\)) += [^<]*(?:<([0-9.]+)>)?$)re");
     std::istringstream lines(slurp(path));
-    std::string text;
-    while (std::getline(lines, text)) {
+    bool slept = false;
+    for (std::string text; std::getline(lines, text);) {
         std::smatch m;
-        if (!std::regex_search(text, m, write_call)) continue;
-        const int fd = std::stoi(m[1]);
-        const std::string bytes = unhex(m[2]);
-        if (fd == STDOUT_FILENO) {
-            run.events.push_back({Event::Kind::shown, bytes, 0});
+        if (!std::regex_search(text, m, call)) continue;
+        const double lasted_ms = m[5].matched ? std::stod(m[5]) * 1000 : 0;
+        if (m[3].matched && slept) {
+            run.lasted_ms.back() += lasted_ms;
+        } else if (m[3].matched) {
+            run.events.push_back({Event::Kind::pause, {}, std::stoi(m[3]) * 1000 + std::stoi(m[4]) / 1'000'000});
+            run.lasted_ms.push_back(lasted_ms);
+        } else if (const int fd = std::stoi(m[1]); fd == STDOUT_FILENO) {
+            run.events.push_back({Event::Kind::shown, unhex(m[2]), 0});
         } else if (fd == STDERR_FILENO) {
-            run.err += bytes;
-        } else if (fd >= 10 && std::regex_match(bytes, log_line)) {
-            // The interposer's log, kept above the descriptors a sanitizer
-            // runtime uses for its own purposes.
-            const long long ns = std::stoll(bytes);
-            if (ns % 1'000'000 != 0) run.trouble += "a sleep of " + std::to_string(ns) + " ns; ";
-            run.events.push_back({Event::Kind::pause, {}, static_cast<int>(ns / 1'000'000)});
+            run.err += unhex(m[2]);
+        } else if (fd >= 10) {
+            std::istringstream log(unhex(m[2]));
+            while (note_sleep(log, run) != -2) {
+            }
         }
+        slept = m[3].matched;
     }
 }
 
@@ -217,50 +210,14 @@ std::string why_no_terminal_runs() {
     return {};
 }
 
-Terminal open_terminal() {
-    const int master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0) return {-1, {}};
-    if (grantpt(master) != 0 || unlockpt(master) != 0) {
-        close(master);
-        return {-1, {}};
-    }
-    return {master, ptsname(master)};
-}
-
-int start_on_terminal(const std::string& slave_name, const std::vector<std::string>& argv,
-                      const std::vector<std::string>& env) {
-    std::vector<std::string> argv_copy = argv, env_copy = env;
-    std::vector<char*> argv_p = pointers(argv_copy);
-    std::vector<char*> env_p = pointers(env_copy);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        setsid();
-        const int tty = open(slave_name.c_str(), O_RDWR);
-        dup2(tty, STDIN_FILENO);
-        dup2(tty, STDOUT_FILENO);
-        dup2(tty, STDERR_FILENO);
-        signal(SIGPIPE, SIG_DFL);
-        execvpe(argv_p[0], argv_p.data(), env_p.data());
-        _exit(127);
-    }
-    return pid;
-}
-
-GameRun run_game_on_terminal(const std::string& program, const std::string& typed,
-                             const std::optional<std::string>& input_file) {
+GameRun run_game_on_terminal(const std::vector<std::string>& command, const TerminalSetup& setup) {
     const std::string dir = fresh_dir();
     const std::string log = dir + "/sleeps", trace = dir + "/trace", in_path = dir + "/in";
-    std::vector<std::string> command = {program};
-    if (input_file) {
-        spit(in_path, *input_file);
-        command = {"/bin/sh", "-c", "exec \"$0\" <\"$1\" 2>/dev/null", program, in_path};
-    }
-
+    GameRun run;
     const auto [master, slave_name] = open_terminal();
     if (master < 0) {
-        GameRun none;
-        none.trouble = "no pseudo-terminal can be opened here";
-        return none;
+        run.trouble = "no pseudo-terminal can be opened here";
+        return run;
     }
 
     // Echo off, so that what the terminal shows is the game's alone; the
@@ -270,29 +227,34 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
     tcgetattr(slave, &tio);
     tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL);
     tcsetattr(slave, TCSANOW, &tio);
-    if (write(master, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) std::abort();
+    if (write(master, setup.typed.data(), setup.typed.size()) != static_cast<ssize_t>(setup.typed.size())) {
+        std::abort();
+    }
 
     std::vector<std::string> env = child_environment(log);
-    remove_preload(env);
+    std::erase_if(env, [](const std::string& var) { return var.rfind("LD_PRELOAD=", 0) == 0; });
     // LeakSanitizer cannot work under ptrace; leaks are looked for elsewhere.
     for (std::string& var : env) {
         if (var.rfind("ASAN_OPTIONS=", 0) == 0) var += ":detect_leaks=0";
     }
-    std::vector<std::string> argv = {"strace", "-f",
-                                     "-qq",    "-xx",
-                                     "-s",     "100000000",
-                                     "-e",     "trace=write",
-                                     "-e",     "signal=none",
-                                     "-o",     trace,
-                                     "-E",     std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP};
+    std::vector<std::string> argv = {"strace", "-qq", "-xx", "-T", "-s", "100000000", "-e", "signal=none", "-o", trace};
+    if (setup.real_sleep) {
+        // Not with -f: an emulator's own threads sleep too.
+        argv.insert(argv.end(), {"-e", "trace=write,nanosleep,clock_nanosleep"});
+    } else {
+        argv.insert(argv.end(), {"-f", "-e", "trace=write", "-E", std::string("LD_PRELOAD=") + YARNLET_INSTANT_SLEEP});
+    }
+    if (setup.input_file) {
+        spit(in_path, *setup.input_file);
+        argv.insert(argv.end(), {"/bin/sh", "-c", "exec \"$@\" <\"$0\" 2>/dev/null", in_path});
+    }
     argv.insert(argv.end(), command.begin(), command.end());
     const pid_t pid = start_on_terminal(slave_name, argv, env);
     close(slave);
 
-    GameRun run;
     int status = 0;
     bool done = false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.real_sleep ? 600 : 60);
     for (;;) {
         pollfd p{master, POLLIN, 0};
         if (poll(&p, 1, 50) == 1) {
@@ -300,7 +262,7 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
             const ssize_t n = read(master, buf, sizeof buf);
             if (n > 0) {
                 run.out.append(buf, static_cast<std::size_t>(n));
-                continue;
+                if (setup.stop_after == 0 || run.out.size() < setup.stop_after) continue;
             }
         }
         if (done) break;
@@ -308,9 +270,10 @@ GameRun run_game_on_terminal(const std::string& program, const std::string& type
             done = true;  // one more round to drain what is left
             continue;
         }
-        if (std::chrono::steady_clock::now() > deadline) {
-            run.trouble += "the game did not finish; ";
-            kill(pid, SIGKILL);
+        const bool late = std::chrono::steady_clock::now() > deadline;
+        if (late || (setup.stop_after != 0 && run.out.size() >= setup.stop_after)) {
+            if (late) run.trouble += "the game did not finish; ";
+            kill(-pid, SIGKILL);
             waitpid(pid, &status, 0);
             break;
         }

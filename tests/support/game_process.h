@@ -1,5 +1,6 @@
-// Runs a real game binary as a child process with its sleeps answered at
-// once (see instant_sleep.cpp), and collects what it did.
+// Runs a real game binary as a child process and collects what it did:
+// on files and pipes with its sleeps answered at once (see
+// instant_sleep.cpp), or on a terminal under strace.
 #pragma once
 
 #include <optional>
@@ -34,43 +35,45 @@ struct GameRun {
     bool exited = false;  // false: ended by a signal
     int exit_code = -1;
     int signal = 0;
-    std::string out;  // standard output, when it went to a file
+    std::string out;  // standard output, when it went to a file; what a terminal showed
     std::string err;
-    // The pauses in order and, when standard output was a file, what had
-    // been passed on before each: the same trace a RecordedConsole gives.
+    // The pauses in order and, when standard output was a file or a
+    // terminal, what had been passed on before each: the same trace a
+    // RecordedConsole gives.
     std::vector<Event> events;
-    std::string trouble;  // anything odd about the sleep log
+    // With the game's own sleeps: how long each pause really lasted.
+    std::vector<double> lasted_ms;
+    std::string trouble;  // anything odd about the run or its sleeps
 };
 
 GameRun run_game(const std::string& program, const GameSetup& setup);
 
-// Runs the game on a pseudo-terminal (standard input, output and error),
-// under strace, so that every write and every sleep is seen in the order
-// they happened. `typed` is what the player has typed before the game
-// starts, echo off; a Ctrl-D in it ends the input there, as on a real
-// terminal. `out` gets what the terminal showed (line ends as "\r\n").
-// With `input_file`, standard input is instead a file holding those bytes,
-// and standard error goes to /dev/null: only standard output is the
-// terminal.
-GameRun run_game_on_terminal(const std::string& program, const std::string& typed,
-                             const std::optional<std::string>& input_file = std::nullopt);
+struct TerminalSetup {
+    // What the player has typed before the game starts, echo off; a
+    // Ctrl-D in it ends the input there, as on a real terminal.
+    std::string typed{};
+    // Standard input a file holding these bytes instead, and standard
+    // error /dev/null: only standard output is the terminal.
+    std::optional<std::string> input_file{};
+    // The game's own sleeps, each timed by strace, rather than instant ones.
+    bool real_sleep = false;
+    // Once the terminal has shown this many bytes, the game is stopped
+    // (0: it runs to its end).
+    std::size_t stop_after = 0;
+};
+
+// Runs `command` (a game, or an emulator and its game) on a
+// pseudo-terminal under strace, so that every write and every sleep is seen
+// in the order they happened. `out` gets what the terminal showed (line
+// ends as "\r\n").
+GameRun run_game_on_terminal(const std::vector<std::string>& command, const TerminalSetup& setup);
+
+// The whole of a file.
+std::string slurp(const std::string& path);
 
 // Why the terminal runs cannot be made here (strace missing or not
 // allowed, no pseudo-terminals, as on some build machines), or empty when
 // they can.
 std::string why_no_terminal_runs();
-
-// A new pseudo-terminal: the master end, and the name of the slave end;
-// a master of -1 where none can be had.
-struct Terminal {
-    int master;
-    std::string slave_name;
-};
-Terminal open_terminal();
-
-// Starts argv[0] (looked up in PATH) in a session of its own with the
-// terminal as standard input, output and error, and `env` as environment.
-int start_on_terminal(const std::string& slave_name, const std::vector<std::string>& argv,
-                      const std::vector<std::string>& env);
 
 }  // namespace yarnlet::testing

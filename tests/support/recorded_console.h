@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ struct Event {
 };
 
 std::string describe(const Event& event);
+inline void PrintTo(const Event& event, std::ostream* os) { *os << describe(event); }
 
 class RecordedConsole {
 public:

@@ -7,21 +7,9 @@
 namespace yarnlet::testing {
 
 void PrintTo(const Step& step, std::ostream* os) {
-    switch (step.kind) {
-        case Step::Kind::line:
-            *os << "line(" << ::testing::PrintToString(step.text) << ")";
-            return;
-        case Step::Kind::pause:
-            *os << "pause(" << step.ms << ")";
-            return;
-        case Step::Kind::read:
-            if (step.text.empty()) {
-                *os << "end_of_input()";
-            } else {
-                *os << "read(" << ::testing::PrintToString(step.text) << ")";
-            }
-            return;
-    }
+    static const char* const kinds[] = {"line", "pause", "read"};
+    *os << kinds[static_cast<int>(step.kind)] << "("
+        << (step.kind == Step::Kind::pause ? std::to_string(step.ms) : ::testing::PrintToString(step.text)) << ")";
 }
 
 namespace {
@@ -112,36 +100,6 @@ std::vector<std::string> lines_of(const std::vector<Step>& steps) {
         if (step.kind == Step::Kind::line) lines.push_back(step.text);
     }
     return lines;
-}
-
-std::vector<Step> expected_run(const GameLines& game, const std::vector<std::vector<Step>>& reads,
-                               const std::string& story) {
-    EXPECT_EQ(reads.size(), game.questions.size() + 1) << "one entry per question and one for the rating";
-    std::vector<Step> steps;
-    for (const std::string& text : game.opening) steps.push_back(line(text));
-    for (std::size_t i = 0; i < game.questions.size() && i < reads.size(); ++i) {
-        steps.push_back(line(game.questions[i]));
-        steps.insert(steps.end(), reads[i].begin(), reads[i].end());
-    }
-    steps.insert(steps.end(), game.production.begin(), game.production.end());
-    steps.push_back(line(story));
-    for (const std::string& text : game.closing) steps.push_back(line(text));
-    steps.push_back(line(game.rating_question));
-    if (!reads.empty()) steps.insert(steps.end(), reads.back().begin(), reads.back().end());
-    steps.push_back(line(game.farewell));
-    return steps;
-}
-
-std::vector<std::vector<Step>> one_read_each(const std::vector<std::string>& chunks) {
-    std::vector<std::vector<Step>> reads;
-    for (const std::string& chunk : chunks) reads.push_back({read(chunk)});
-    return reads;
-}
-
-std::vector<std::vector<Step>> no_input(std::size_t questions) {
-    std::vector<std::vector<Step>> reads(questions + 1);
-    reads[0] = {end_of_input()};
-    return reads;
 }
 
 }  // namespace yarnlet::testing

@@ -37,26 +37,4 @@ std::vector<Step> transcript(const std::vector<Event>& events, RecordedConsole::
 // The lines alone, in order.
 std::vector<std::string> lines_of(const std::vector<Step>& steps);
 
-// What a game types whatever the answers, for writing down a whole run.
-struct GameLines {
-    std::vector<std::string> opening;  // title and spot-count line
-    std::vector<std::string> questions;
-    std::vector<Step> production;  // the script's lines and pauses
-    std::vector<std::string> closing;
-    std::string rating_question;
-    std::string farewell;
-};
-
-// The whole run: `reads` holds what each question, and last the rating
-// question, got from the input (nothing once input has ended).
-std::vector<Step> expected_run(const GameLines& game, const std::vector<std::vector<Step>>& reads,
-                               const std::string& story);
-
-// One read per chunk, as when every answer is typed in its turn.
-std::vector<std::vector<Step>> one_read_each(const std::vector<std::string>& chunks);
-
-// Input that is already at its end when the first of `questions` + 1
-// reads asks for it.
-std::vector<std::vector<Step>> no_input(std::size_t questions);
-
 }  // namespace yarnlet::testing

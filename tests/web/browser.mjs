@@ -90,6 +90,23 @@ export function typingGaps({ output, times }) {
   return gaps.sort((a, b) => a - b);
 }
 
+// What a game must do for the answers in tests/expected/<game>.in (`base`
+// is that path without its extension): its output (one char code per
+// byte, as window.yarnlet gives it) and its lines, from <game>.txt; the
+// lines after which it reads an answer, and its production script's
+// pauses, from <game>.waits.
+export function readExpected(base) {
+  const bytes = readFileSync(`${base}.txt`);
+  const waits = readFileSync(`${base}.waits`, 'utf8').trim().split('\n').map((wait) => wait.split(' '));
+  return {
+    output: bytes.toString('latin1'),
+    lines: bytes.toString('utf8').split('\n').slice(0, -1),
+    answers: readFileSync(`${base}.in`, 'utf8').split('\n').slice(0, -1),
+    questionLines: waits.filter(([, what]) => what === 'read').map(([line]) => Number(line)),
+    scriptMs: waits.filter(([, what]) => what === 'pause').reduce((ms, [, , n]) => ms + Number(n), 0),
+  };
+}
+
 // The pauses a whole run waits: 50 ms for every byte of every line, and the
 // production script's.
 export const pausesOf = (output, scriptMs) => 50 * output.replaceAll('\n', '').length + scriptMs;

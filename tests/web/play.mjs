@@ -2,10 +2,10 @@
 // would, and reads back what the page showed, what a screen reader was
 // told and what the player could save:
 //
-//   node play.mjs SITE SCENARIO EXPECTED_OUTPUT SCRIPT_PAUSES_MS
+//   node play.mjs SITE SCENARIO EXPECTED
 //
-// EXPECTED_OUTPUT is tests/expected/<game>.txt, the native game's output
-// for the answers in <game>.in beside it.
+// EXPECTED is tests/expected/<game>: the answers, and what the native game
+// does with them (readExpected in browser.mjs).
 // "phone": on a phone (393x851, touch). The series' page first,
 // its service worker left to keep the site, then the network switched off
 // before the game's page opens. Each answer goes in through the input
@@ -23,18 +23,13 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { KnownDevices } from 'puppeteer-core';
-import { pausesOf, serve, typingGaps, withBrowser } from './browser.mjs';
+import { pausesOf, readExpected, serve, typingGaps, withBrowser } from './browser.mjs';
 
-const [site, scenario, expectedPath, scriptMsArg] = process.argv.slice(2);
+const [site, scenario, expectedBase] = process.argv.slice(2);
 const phone = scenario === 'phone';
-const game = basename(expectedPath, '.txt');
-const answers = readFileSync(expectedPath.replace(/\.txt$/, '.in'), 'utf8').split('\n').slice(0, -1);
+const game = basename(expectedBase);
+const { output: expected, lines, answers, questionLines, scriptMs } = readExpected(expectedBase);
 if (!phone) answers.push('x'.repeat(20000));
-// Both games ask on lines 3 to 7 and for the rating on line 18.
-const questionLines = [2, 3, 4, 5, 6, 17];
-const expectedBytes = readFileSync(expectedPath);
-const expected = expectedBytes.toString('latin1');
-const lines = expectedBytes.toString('utf8').split('\n').slice(0, -1);
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
 const failures = [];
@@ -326,7 +321,7 @@ const { times, output } = result;
 const gaps = typingGaps(result);
 const lineEnds = [...output.matchAll(/\n/g)].map((m) => m.index);
 const waitedMs = result.blocked.reduce((sum, [line, at]) => sum + (at - times[lineEnds[line]]), 0);
-const pausesMs = pausesOf(output, Number(scriptMsArg));
+const pausesMs = pausesOf(output, scriptMs);
 const runMs = result.endedAt - times[0] - waitedMs;
 check(gaps[0] >= 50, `a typed byte was followed after only ${gaps[0].toFixed(2)} ms`);
 check(times[times.length - 1] - times[0] >= pausesMs, `the game took less than its pauses, ${pausesMs} ms`);

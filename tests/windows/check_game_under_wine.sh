@@ -3,10 +3,12 @@
 # under wine, in real time, with piped answers (most with CR LF line ends):
 # its output must be the expected bytes with CR LF line ends, nothing on
 # standard error, exit status 0, and the run no shorter than its pauses.
-# Usage: check_game_under_wine.sh WINE ZIP GAME.exe EXPECTED SCRIPT_PAUSES_MS
-#   EXPECTED holds the output with plain LF line ends.
+# Usage: check_game_under_wine.sh WINE ZIP GAME.exe EXPECTED
+#   EXPECTED is tests/expected/<game>: its .txt holds the output with plain
+#   LF line ends, its .waits the production script's pauses.
 set -euo pipefail
-wine=$1 zip=$2 game_name=$3 expected=$4 script_ms=$5
+wine=$1 zip=$2 game_name=$3 expected=$4.txt
+script_ms=$(awk '$2 == "pause" { ms += $3 } END { print ms + 0 }' "$4.waits")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
