@@ -312,16 +312,18 @@ function showEnd(text) {
   waiting.length = 0;
   waitingList.replaceChildren();
   waitingList.hidden = true;
-  form.hidden = true;
+  for (const button of form.querySelectorAll('button')) button.hidden = true;
   const save = byId('save');
   save.href = URL.createObjectURL(new Blob([`${story.join('\n')}\n`], { type: 'text/plain;charset=utf-8' }));
   byId('ended-text').textContent = text;
   byId('ended').hidden = false;
   // Told after the last line, never in the same moment: a screen reader
-  // given both at once may say them in either order.
+  // given both at once may say them in either order. The focus stays in
+  // the field, whose next stop is "Play again": a screen reader speaks a
+  // move of the focus at once, over whatever it was saying, and would cut
+  // the end short.
   setTimeout(() => announce(text, true), 500);
   byId('again').addEventListener('click', () => location.reload());
-  byId('again').focus();
   if (following) scrollToEnd();
 }
 

@@ -81,11 +81,12 @@ export async function playTypedAhead(page, answers) {
 }
 
 // The gaps after every typed byte (a line end is followed by whatever the
-// game does next, which is no typing).
+// game does next, which is no typing), to the nanosecond: what a float
+// subtraction leaves of a clock's exact 50 ms is not a shorter pause.
 export function typingGaps({ output, times }) {
   const gaps = [];
   for (let i = 0; i + 1 < output.length; i++) {
-    if (output[i] !== '\n') gaps.push(times[i + 1] - times[i]);
+    if (output[i] !== '\n') gaps.push(Math.round((times[i + 1] - times[i]) * 1e6) / 1e6);
   }
   return gaps.sort((a, b) => a - b);
 }
@@ -105,6 +106,20 @@ export function readExpected(base) {
     questionLines: waits.filter(([, what]) => what === 'read').map(([line]) => Number(line)),
     scriptMs: waits.filter(([, what]) => what === 'pause').reduce((ms, [, , n]) => ms + Number(n), 0),
   };
+}
+
+// The transcript a page must show: the game's lines, each answer after
+// its question.
+export const transcriptOf = ({ lines, questionLines }, answers) => lines.flatMap((line, i) => {
+  const answer = answers[questionLines.indexOf(i)];
+  return answer === undefined ? [line] : [line, `> ${answer}`];
+});
+
+// Run in the page: the transcript as it shows it, an answer as "> answer"
+// as the saved story writes it.
+export function shownTranscript() {
+  return [...document.querySelectorAll('#transcript > div')]
+    .map((row) => (row.classList.contains('answer') ? row.textContent.replace(/^> You: /, '> ') : row.textContent));
 }
 
 // The pauses a whole run waits: 50 ms for every byte of every line, and the

@@ -23,7 +23,7 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { basename, join } from 'node:path';
 import { KnownDevices } from 'puppeteer-core';
-import { pausesOf, readExpected, serve, typingGaps, withBrowser } from './browser.mjs';
+import { pausesOf, readExpected, serve, shownTranscript, transcriptOf, typingGaps, withBrowser } from './browser.mjs';
 
 const [site, scenario, expectedBase] = process.argv.slice(2);
 const phone = scenario === 'phone';
@@ -161,6 +161,9 @@ const result = await withBrowser(async (browser) => {
 
   if (phone) {
     await inspect(page, 'the game\'s page at the start');
+    const keyboard = await page.$eval('#answer', (field) => ['autocapitalize', 'autocomplete', 'autocorrect',
+      'spellcheck', 'enterkeyhint'].map((name) => field.getAttribute(name)).join());
+    check(keyboard === 'off,off,off,false,send', `the field's keyboard is told ${keyboard}, not to leave words alone`);
     for (const [i, at] of questionLines.entries()) {
       await until(page, `the field named after "${lines[at]}"`,
         (q) => document.getElementById('question').textContent.endsWith(q), lines[at]);
@@ -239,22 +242,23 @@ const result = await withBrowser(async (browser) => {
     const lastLine = [...document.querySelectorAll('#transcript > div:not(.answer)')].pop().getBoundingClientRect();
     return {
       status: window.yarnlet.status, output: window.yarnlet.output, times: window.yarnlet.outputTimes,
-      // As the saved story writes it: an answer as "> answer".
-      transcript: [...document.querySelectorAll('#transcript > div')]
-        .map((p) => (p.classList.contains('answer') ? p.textContent.replace(/^> You: /, '> ') : p.textContent)),
       announced: window.announced,
       endAnnouncedAfter: window.announcedAt.at(-1) - window.announcedAt.at(-2),
-      focused: document.activeElement?.textContent,
-      // The field and the waiting answers go with the game.
-      leftOver: ['answer-form', 'waiting'].filter((id) => document.getElementById(id).checkVisibility()),
+      // Not moved at the end, which a screen reader would speak over the last line.
+      focused: document.activeElement?.id === 'answer' && document.activeElement.readOnly,
+      // The field's buttons and the waiting answers go with the game.
+      leftOver: ['send', 'end-input', 'waiting'].filter((id) => document.getElementById(id).checkVisibility()),
       endText: document.getElementById('ended').hidden ? '' : document.getElementById('ended').innerText,
       inView: lastLine.top >= 0 && lastLine.bottom <= document.getElementById('controls').getBoundingClientRect().top + 1,
     };
   });
+  state.transcript = await page.evaluate(shownTranscript);
   await inspect(page, 'the game\'s page after the end');
   const tree = JSON.stringify(await page.accessibility.snapshot({ interestingOnly: false }));
   check(tree.includes(JSON.stringify(lines[0]).slice(1, -1)), `the accessibility tree lacks "${lines[0]}"`);
   if (!phone) {
+    await page.keyboard.press('Tab');
+    state.next = await page.evaluate(() => document.activeElement?.textContent);
     // All of the page copied: the transcript's lines as they are shown.
     await page.keyboard.down('Control');
     await page.keyboard.press('KeyA');
@@ -294,10 +298,7 @@ rmSync(nextSite, { recursive: true, force: true });
 check(result.output === expected, `output differs from the native game's:\n--- got\n${result.output}\n--- expected\n${expected}`);
 check(result.status === 0, `exit status ${result.status}`);
 // The game's lines, each answer once right after its question.
-const story = lines.flatMap((line, i) => {
-  const answer = answers[questionLines.indexOf(i)];
-  return answer === undefined ? [line] : [line, `> ${answer}`];
-});
+const story = transcriptOf({ lines, questionLines }, answers);
 check(JSON.stringify(result.transcript) === JSON.stringify(story),
   `the transcript is not the game's lines with each answer after its question:\n${result.transcript.join('\n')}`);
 check(result.saved === `${story.join('\n')}\n`, `the saved story is not the transcript:\n${result.saved}`);
@@ -311,7 +312,8 @@ check(JSON.stringify(result.announced) === JSON.stringify(announced),
   `${result.announced.length} announcements for ${announced.length}:\n${result.announced.join('\n')}`);
 check(/ended/.test(result.endText) && /Play again/.test(result.endText) && /another game/.test(result.endText) &&
   /Save the story/.test(result.endText), `the page does not offer the way on: ${result.endText}`);
-check(result.focused === 'Play again', `"${result.focused}" has the focus at the end, not "Play again"`);
+check(result.focused, 'the focus left the field at the end');
+check(phone || result.next === 'Play again', `Tab from the field at the end goes to "${result.next}", not "Play again"`);
 check(result.inView, 'the last line is out of view at the end');
 
 // The pacing: no typed byte followed by the next in under 50 ms, and the
