@@ -3,18 +3,21 @@
 # at different times, in different time zones and under different umasks:
 # the artefacts must be the same bytes. Then the one set is checked as a
 # distribution would check it (lintian, hardening-check, the desktop and
-# AppStream validators, autopkgtest in a throwaway root), and yarnlet2 is
-# played from each Raspberry Pi package under qemu.
+# AppStream validators, autopkgtest in a throwaway root), yarnlet2 is
+# played from each Raspberry Pi package under qemu, and the Windows
+# installer is put through its paces under wine.
 # Usage: check_release.sh SOURCE_DIR VERSION CACHE_DIR TIMED_GAME
 #   CACHE_DIR keeps autopkgtest's root file system from run to run;
 #   TIMED_GAME is the built yarnlet_timed_game (tests/tools/timed_game.cpp).
 set -euo pipefail
 src=$1 version=$2 cache=$3 timed=$4
+here=$(cd "$(dirname "$0")" && pwd)
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 
 missing=""
 for tool in git lintian hardening-check desktop-file-validate appstreamcli dh dpkg-buildpackage \
     x86_64-w64-mingw32-g++-posix emcc aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ qemu-aarch64 qemu-arm \
-    strace autopkgtest mmdebstrap newuidmap; do
+    strace autopkgtest mmdebstrap newuidmap wixl msiinfo "$wine"; do
     command -v "$tool" >/dev/null || missing+=" $tool"
 done
 if [ -n "$missing" ]; then
@@ -39,7 +42,7 @@ git clone -q "$src" "$work/b/somewhere/much/deeper/yarnlet"
 (cd "$work/b/somewhere/much/deeper/yarnlet" && umask 077 && TZ=America/Adak ./release >"$work/b.log" 2>&1) ||
     { cat "$work/b.log"; exit 1; }
 dist=$work/a/dist
-expected="SHA256SUMS yarnlet-$version-windows-x64.zip yarnlet-$version-web.zip yarnlet-$version.tar.gz
+expected="SHA256SUMS yarnlet-$version-windows-x64.zip yarnlet-$version-windows-x64.msi yarnlet-$version-web.zip yarnlet-$version.tar.gz
     yarnlet_${version}_$(dpkg --print-architecture).deb yarnlet_${version}_arm64.deb yarnlet_${version}_armhf.deb"
 [ "$(cd "$dist" && ls | sort | xargs)" = "$(xargs -n 1 <<<"$expected" | sort | xargs)" ] ||
     fail "dist/ holds: $(ls "$dist" | xargs)"
@@ -84,6 +87,17 @@ root=$work/root-$(dpkg --print-architecture)
 desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop-file-validate"
 appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml || fail "appstreamcli validate"
 
+# The Windows zip: the games, the README and the licence, for Notepad.
+unzip -Z1 "$dist/yarnlet-$version-windows-x64.zip" >"$work/zip.list"
+folder=yarnlet-$version-windows-x64
+[ "$(xargs <"$work/zip.list")" = "$folder/LICENSE.txt $folder/README.txt $(printf "$folder/yarnlet%s.exe " 1 2 3 4 | xargs)" ] ||
+    fail "the zip holds: $(xargs <"$work/zip.list")"
+unzip -q "$dist/yarnlet-$version-windows-x64.zip" -d "$work/zip"
+for f in README.txt LICENSE.txt; do
+    [ "$(grep -c $'\r$' "$work/zip/$folder/$f")" = "$(wc -l <"$work/zip/$folder/$f")" ] ||
+        fail "$f in the zip does not end every line with CR LF"
+done
+
 # In real time, side by side: yarnlet2 from each Pi package under qemu,
 # with the multiarch C++ runtime, every write and pause of it seen; and
 # every game of this machine's package, installed by autopkgtest in a
@@ -109,23 +123,46 @@ armhf=$!
 autopkgtest "$dist/yarnlet_${version}_$(dpkg --print-architecture).deb" "$work/source/yarnlet-$version/" \
     -- unshare --tarball "$testbed" --release "$release" >"$work/autopkgtest.log" 2>&1 &
 autopkgtest=$!
+# The installer under wine, in a prefix of its own: over an earlier version
+# built here from the same games (a major upgrade); its shortcuts, its
+# entry in the installed apps, and yarnlet2 played from where it was
+# installed; the earlier version refused; nothing left after the uninstall.
+installer() {
+    export WINEPREFIX=$work/wine WINEDEBUG=-all
+    local msi=$dist/$folder.msi older=$work/older.msi programs="$work/wine/drive_c/Program Files/Yarnlet" problem=""
+    cmake -DVERSION=0.1.0 -DCOMMIT=older -DDATE=2026-01-01 -DGAMES="$work/zip/$folder" -DOUTPUT="$older" \
+        -P "$work/source/yarnlet-$version/packaging/windows/msi.cmake" >/dev/null
+    code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
+    # (wine's reg says on standard output that a key is missing.)
+    entry() { "$wine" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(code "$1")" | tr -d '\r' | grep ' REG_' || true; }
+    menu() { find "$work/wine/drive_c" -path '*/Start Menu/Programs/Yarnlet*' -printf '%f\n' | LC_ALL=C sort | tr '\n' /; }
+    "$wine" msiexec /i "$older" /qn && [ -n "$(entry "$older")" ] || problem+=", the earlier version did not install"
+    "$wine" msiexec /i "$msi" /qn || problem+=", the release did not install over it"
+    [ -z "$(entry "$older")" ] || problem+=", the earlier version is still installed"
+    for value in "DisplayName REG_SZ Yarnlet" "DisplayVersion REG_SZ $version" "Publisher REG_SZ The Yarnlet authors"; do
+        entry "$msi" | tr -s ' ' | grep -qx " $value" || problem+=", no $value in the installed apps"
+    done
+    [ -f "$work/wine/drive_c/windows/Installer/$(code "$msi")/yarnlet.ico" ] || problem+=", no icon for the installed apps"
+    [ "$(menu)" = "Yarnlet/Yarnlet 2.lnk/Yarnlet 3 - The Finale.lnk/Yarnlet 4.lnk/Yarnlet.lnk/" ] ||
+        problem+=", the Start menu holds $(menu)"
+    diff -r "$work/zip/$folder" "$programs" || problem+=", Program Files\\Yarnlet is not the zip's folder"
+    "$here/../windows/check_game_under_wine.sh" "$wine" "$programs" yarnlet2.exe "$expected/yarnlet2" || problem+=", yarnlet2"
+    "$wine" msiexec /i "$older" /qn && problem+=", the earlier version installed over the release"
+    entry "$msi" | grep -q "DisplayVersion.*$version" || problem+=", the earlier version replaced the release"
+    "$wine" msiexec /x "$msi" /qn || problem+=", the uninstall failed"
+    [ ! -e "$programs" ] && [ -z "$(menu)" ] && [ -z "$(entry "$msi")" ] || problem+=", the uninstall left things behind"
+    [ -z "$problem" ] || { echo "the installer${problem}"; return 1; }
+}
+installer >"$work/msi.log" 2>&1 &
+installed=$!
 wait $arm64 || fail "yarnlet2 for arm64 under qemu"
 cat "$work/arm64.log"
 wait $armhf || fail "yarnlet2 for armhf under qemu"
 cat "$work/armhf.log"
 wait $autopkgtest || { cat "$work/autopkgtest.log"; fail "autopkgtest"; }
 sed -n '/test play-games: \[-/,$p' "$work/autopkgtest.log"
-
-# The Windows zip: the games, the README and the licence, for Notepad.
-unzip -Z1 "$dist/yarnlet-$version-windows-x64.zip" >"$work/zip.list"
-folder=yarnlet-$version-windows-x64
-[ "$(xargs <"$work/zip.list")" = "$folder/LICENSE.txt $folder/README.txt $(printf "$folder/yarnlet%s.exe " 1 2 3 4 | xargs)" ] ||
-    fail "the zip holds: $(xargs <"$work/zip.list")"
-unzip -q "$dist/yarnlet-$version-windows-x64.zip" -d "$work/zip"
-for f in README.txt LICENSE.txt; do
-    [ "$(grep -c $'\r$' "$work/zip/$folder/$f")" = "$(wc -l <"$work/zip/$folder/$f")" ] ||
-        fail "$f in the zip does not end every line with CR LF"
-done
+wait $installed || fail "the Windows installer under wine"
+cat "$work/msi.log"
 
 # The site: at the zip's root, and every file of it kept offline by its
 # service worker, which lists exactly the others.

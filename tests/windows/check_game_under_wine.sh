@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
-# Unpacks the Windows zip as a player would and plays one of its games
-# under wine, in real time, with piped answers (most with CR LF line ends):
-# its output must be the expected bytes with CR LF line ends, nothing on
-# standard error, exit status 0, and the run no shorter than its pauses.
-# Usage: check_game_under_wine.sh WINE ZIP GAME.exe EXPECTED
+# Plays one of the Windows games under wine, in real time, with piped
+# answers (most with CR LF line ends), from the zip unpacked as a player
+# would or from the folder it was installed in: its output must be the
+# expected bytes with CR LF line ends, nothing on standard error, exit
+# status 0, and the run no shorter than its pauses.
+# Usage: check_game_under_wine.sh WINE ZIP|FOLDER GAME.exe EXPECTED
 #   EXPECTED is tests/expected/<game>: its .txt holds the output with plain
 #   LF line ends, its .waits the production script's pauses.
 set -euo pipefail
-wine=$1 zip=$2 game_name=$3 expected=$4.txt
+wine=$1 from=$2 game_name=$3 expected=$4.txt
 script_ms=$(awk '$2 == "pause" { ms += $3 } END { print ms + 0 }' "$4.waits")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-unzip -q "$zip" -d "$work/unpacked"
-game=$(find "$work/unpacked" -name "$game_name")
-[ -n "$game" ] || { echo "$game_name is not in $zip"; exit 1; }
+[ -d "$from" ] || { unzip -q "$from" -d "$work/unpacked" && from=$work/unpacked; }
+game=$(find "$from" -name "$game_name")
+[ -n "$game" ] || { echo "$game_name is not in $2"; exit 1; }
 
 # Wine makes its prefix on first use and says so; that is not the game's.
 "$wine" cmd /c exit >/dev/null 2>&1 || true

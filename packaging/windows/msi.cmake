@@ -1,0 +1,32 @@
+# Builds the Windows installer from the games, with wixl:
+#   cmake -DVERSION=X.Y.Z -DCOMMIT=<commit> -DDATE=YYYY-MM-DD -DGAMES=<folder> -DOUTPUT=<file.msi> -P msi.cmake
+# GAMES holds the four .exe files, README.txt and LICENSE.txt. The
+# shortcuts are named as cmake/games.cmake names the games, and the
+# publisher is the holder of LICENSE's copyright.
+#
+# The same input gives the same bytes. The product code is derived from
+# the version (each version is a product of its own, which the next one
+# replaces), the package code from the version and the commit, and the
+# package's dates are SOURCE_DATE_EPOCH's, or DATE's.
+set(here ${CMAKE_CURRENT_LIST_DIR})
+include(${here}/../../cmake/games.cmake)
+
+# The name space the codes are derived in: never change it.
+set(namespace 55132095-6E99-49C6-A3AD-EB660C76BDF1)
+string(UUID product NAMESPACE ${namespace} NAME "product ${VERSION}" TYPE SHA1 UPPER)
+string(UUID package NAMESPACE ${namespace} NAME "package ${VERSION} ${COMMIT}" TYPE SHA1 UPPER)
+file(STRINGS ${here}/../../LICENSE copyright REGEX "^Copyright ")
+string(REGEX REPLACE "^Copyright \\(c\\) [0-9, -]+ " "" publisher "${copyright}")
+
+# wixl finds files by relative paths only: it runs in GAMES.
+file(RELATIVE_PATH icon ${GAMES} ${here}/yarnlet.ico)
+set(defines -D Version=${VERSION} -D ProductCode=${product} -D Publisher=${publisher} -D Games=. -D Icon=${icon})
+foreach(game yarnlet1 yarnlet2 yarnlet3 yarnlet4)
+    # A shortcut is a file, and a Windows file name has no colon.
+    string(REPLACE ": " " - " name "${name_${game}}")
+    list(APPEND defines -D "${game}_name=${name}" -D "${game}_summary=${summary_${game}}")
+endforeach()
+execute_process(COMMAND wixl -a x64 ${defines} -o ${OUTPUT}.part ${here}/yarnlet.wxs
+    WORKING_DIRECTORY ${GAMES} COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND python3 ${here}/msi_summary.py ${OUTPUT}.part ${package} ${DATE} COMMAND_ERROR_IS_FATAL ANY)
+file(RENAME ${OUTPUT}.part ${OUTPUT})
