@@ -7,7 +7,7 @@
 # The same input gives the same bytes. The product code is derived from
 # the version (each version is a product of its own, which the next one
 # replaces), the package code from the version and the commit, and the
-# package's dates are SOURCE_DATE_EPOCH's, or DATE's.
+# package's dates, and its files', are SOURCE_DATE_EPOCH's, or DATE's.
 set(here ${CMAKE_CURRENT_LIST_DIR})
 include(${here}/../../cmake/games.cmake)
 
@@ -17,6 +17,17 @@ string(UUID product NAMESPACE ${namespace} NAME "product ${VERSION}" TYPE SHA1 U
 string(UUID package NAMESPACE ${namespace} NAME "package ${VERSION} ${COMMIT}" TYPE SHA1 UPPER)
 file(STRINGS ${here}/../../LICENSE copyright REGEX "^Copyright ")
 string(REGEX REPLACE "^Copyright \\(c\\) [0-9, -]+ " "" publisher "${copyright}")
+
+# The cabinet inside the installer keeps each file's date, in local time:
+# the commit's, then, and in UTC.
+if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(date "@$ENV{SOURCE_DATE_EPOCH}")
+else()
+    set(date "${DATE} 00:00 UTC")
+endif()
+file(GLOB files ${GAMES}/*)
+execute_process(COMMAND touch -d ${date} ${files} COMMAND_ERROR_IS_FATAL ANY)
+set(ENV{TZ} UTC)
 
 # wixl finds files by relative paths only: it runs in GAMES.
 file(RELATIVE_PATH icon ${GAMES} ${here}/yarnlet.ico)
