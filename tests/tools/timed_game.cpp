@@ -6,10 +6,11 @@
 //
 // EXPECTED is tests/expected/<game>, whose .in, .txt and .waits say what
 // the game is given and must do: each byte written alone and followed by
-// its 50 ms pause, each line end by the pause its .waits gives, if any;
-// each pause at least its length; exit status 0, standard error empty.
-// For games under an emulator, where nothing can be loaded into them to
-// watch their sleeps: the emulator's calls are the game's, translated.
+// its pause of char_delay_ms, each line end by the pause its .waits gives,
+// if any; each pause at least its length; exit status 0, standard error
+// empty. For games under an emulator, where nothing can be loaded into
+// them to watch their sleeps: the emulator's calls are the game's,
+// translated.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -38,7 +39,7 @@ int main(int argc, char** argv) {
     for (const char c : expected) {
         want.push_back({Event::Kind::shown, std::string(1, c), 0});
         shown += c == '\n' ? "\r\n" : std::string(1, c);
-        const int ms = c != '\n' ? 50 : script.contains(line) ? script[line] : 0;
+        const int ms = c != '\n' ? yarnlet::char_delay_ms : script.contains(line) ? script[line] : 0;
         line += c == '\n';
         if (ms != 0) want.push_back({Event::Kind::pause, {}, ms});
     }
