@@ -2,7 +2,7 @@
 # Every manual page renders without a single groff warning, and has the
 # sections a player looks for, pointing to the other games.
 set -euo pipefail
-command -v groff >/dev/null || { echo "skipped: groff is not installed"; exit 77; }
+command -v groff >/dev/null || { echo "skipped: it needs groff-base"; exit 77; }
 status=0
 for page in "$@"; do
     name=$(basename "$page" .6)

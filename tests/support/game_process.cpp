@@ -204,9 +204,10 @@ void read_strace(const std::string& path, GameRun& run) {
 
 std::string why_no_terminal_runs() {
     const auto [master, slave_name] = open_terminal();
-    if (master < 0) return "no pseudo-terminal can be opened here";
+    if (master < 0) return "skipped: no pseudo-terminal can be opened here";
     close(master);
-    if (std::system("strace -qq -o /dev/null true >/dev/null 2>&1") != 0) return "strace is not available here";
+    if (std::system("command -v strace >/dev/null") != 0) return "skipped: it needs strace";
+    if (std::system("strace -qq -o /dev/null true >/dev/null 2>&1") != 0) return "skipped: strace may not trace here";
     return {};
 }
 

@@ -72,8 +72,8 @@ GameRun run_game_on_terminal(const std::vector<std::string>& command, const Term
 std::string slurp(const std::string& path);
 
 // Why the terminal runs cannot be made here (strace missing or not
-// allowed, no pseudo-terminals, as on some build machines), or empty when
-// they can.
+// allowed, no pseudo-terminals, as on some build machines), as a test's
+// word when it skips ("skipped: ..."), or empty when they can.
 std::string why_no_terminal_runs();
 
 }  // namespace yarnlet::testing
