@@ -63,11 +63,41 @@ void sleep_ms(int ms) {
 
 #else  // not _WIN32: POSIX systems and the browser
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace yarnlet::platform {
+
+namespace {
+
+// A descriptor may come non-blocking: the flag belongs to the open file,
+// which is shared with whoever started the game, and an event-loop program
+// (Node.js, say) sets it on the terminal and may leave it set. Then a read
+// finds nothing yet, or a write no room, and fails with EAGAIN rather than
+// wait. The game waits as a blocking read or write would: until the
+// descriptor is ready, without spinning and without touching the flag,
+// which is not the game's. False when even that fails, which ends the
+// input or drops the write as any other failure does.
+bool wait_until_ready(int fd, short events) {
+#if defined(__EMSCRIPTEN__)
+    // The page's reads and writes never say EAGAIN.
+    (void)fd;
+    (void)events;
+    return false;
+#else
+    pollfd ready{fd, events, 0};
+    for (;;) {
+        if (poll(&ready, 1, -1) >= 0) return true;
+        if (errno != EINTR) return false;
+    }
+#endif
+}
+
+bool not_ready() { return errno == EAGAIN || errno == EWOULDBLOCK; }
+
+}  // namespace
 
 // A signal whose handler returns may interrupt a write or a read before it
 // has done anything; it is simply made again. A write that passed on only
@@ -75,18 +105,25 @@ namespace yarnlet::platform {
 void write_stdout(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
+        if (n > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+            continue;
+        }
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        if (n < 0 && not_ready() && wait_until_ready(STDOUT_FILENO, POLLOUT)) continue;
+        return;
     }
 }
 
+// Only a read of nothing, or a failure that waiting cannot mend, is the
+// end of the input.
 int read_stdin_byte() {
     unsigned char byte = 0;
     for (;;) {
         const ssize_t n = ::read(STDIN_FILENO, &byte, 1);
         if (n == 1) return byte;
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && not_ready() && wait_until_ready(STDIN_FILENO, POLLIN)) continue;
         return -1;
     }
 }

@@ -111,6 +111,25 @@ TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
               text_of(through_the_kit(GetParam(), Output::file, input)));
 }
 
+// A terminal or pipe left non-blocking, as event-loop programs leave them:
+// answers that come only once the first question has been asked each land
+// in their blank; and an output that is full when the game writes, and
+// read slowly, loses no byte, a line longer than the pipe holds included.
+TEST_P(RealGame, WaitsOnNonBlockingInputAndOutput) {
+    const std::string expected = std::string(YARNLET_EXPECTED) + "/" + GetParam().name;
+    const GameRun late =
+        run_game(GetParam().path, {.args = {},
+                                   .input = slurp(expected + ".in"),
+                                   .input_once_shown = std::string(GetParam().content->prompts[0].text)});
+    expect_clean_end(late);
+    EXPECT_EQ(late.out, slurp(expected + ".txt"));
+
+    const std::string input = std::string(10'000, 'z') + "\nshort\n";
+    const GameRun full = run_game(GetParam().path, {.args = {}, .input = input, .out = GameSetup::Out::full_pipe});
+    expect_clean_end(full);
+    EXPECT_EQ(full.out, text_of(through_the_kit(GetParam(), Output::file, input)));
+}
+
 TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
     if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
     std::string typed;

@@ -6,6 +6,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -99,16 +101,32 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
     std::vector<std::string> argv = {program};
     if (!setup.then.empty()) argv = {"/bin/sh", "-c", "\"$0\" \"$@\"; " + setup.then, program};
     argv.insert(argv.end(), setup.args.begin(), setup.args.end());
+    // The pipes' own ends are closed in the game as it starts.
+    const bool late_input = !setup.input_once_shown.empty();
     int in_pipe[2] = {-1, -1};
-    if (setup.input && setup.piped_input) {
-        // Small enough to fit the pipe whole, so writing cannot block.
-        if (pipe(in_pipe) != 0 || write(in_pipe[1], setup.input->data(), setup.input->size()) < 0) std::abort();
-        close(in_pipe[1]);
+    if (setup.input && (setup.piped_input || late_input)) {
+        if (pipe2(in_pipe, O_CLOEXEC) != 0) std::abort();
+        if (late_input) {
+            fcntl(in_pipe[0], F_SETFL, O_NONBLOCK);
+        } else {
+            // Small enough to fit the pipe whole, so writing cannot block.
+            if (write(in_pipe[1], setup.input->data(), setup.input->size()) < 0) std::abort();
+            close(in_pipe[1]);
+        }
     }
     int pipe_fds[2] = {-1, -1};
-    if (setup.out == GameSetup::Out::broken_pipe) {
-        if (pipe(pipe_fds) != 0) std::abort();
-        close(pipe_fds[0]);
+    std::size_t filler = 0;
+    if (setup.out == GameSetup::Out::broken_pipe || setup.out == GameSetup::Out::full_pipe) {
+        if (pipe2(pipe_fds, O_CLOEXEC) != 0) std::abort();
+    }
+    if (setup.out == GameSetup::Out::broken_pipe) close(pipe_fds[0]);
+    if (setup.out == GameSetup::Out::full_pipe) {
+        // As small as a pipe gets, a page, so that a long line cannot go
+        // in one write.
+        fcntl(pipe_fds[1], F_SETPIPE_SZ, 4096);
+        fcntl(pipe_fds[1], F_SETFL, O_NONBLOCK);
+        const std::string page(4096, '#');
+        for (ssize_t n; (n = write(pipe_fds[1], page.data(), page.size())) > 0;) filler += static_cast<std::size_t>(n);
     }
 
     const pid_t pid = spawn(argv, child_environment(log), [&] {
@@ -132,6 +150,7 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
                 close(STDOUT_FILENO);
                 break;
             case GameSetup::Out::broken_pipe:
+            case GameSetup::Out::full_pipe:
                 dup2(pipe_fds[1], STDOUT_FILENO);
                 break;
         }
@@ -141,7 +160,32 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
 
     GameRun run;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
+    bool ended = false;
+    if (late_input) {
+        while (slurp(out_path).find(setup.input_once_shown) == std::string::npos) {
+            if ((ended = waitpid(pid, &status, WNOHANG) == pid)) break;
+            usleep(1000);
+        }
+        // A game that took the empty pipe for the end of its input has
+        // gone; the write then fails, and the output tells.
+        signal(SIGPIPE, SIG_IGN);
+        (void)!write(in_pipe[1], setup.input->data(), setup.input->size());
+        close(in_pipe[1]);
+    }
+    if (setup.out == GameSetup::Out::full_pipe) {
+        std::string all;
+        char bytes[64];
+        for (;;) {
+            const ssize_t n = read(pipe_fds[0], bytes, sizeof bytes);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            all.append(bytes, static_cast<std::size_t>(n));
+            usleep(200);
+        }
+        close(pipe_fds[0]);
+        run.out = all.substr(std::min(filler, all.size()));
+    }
+    while (!ended && waitpid(pid, &status, 0) < 0) {
     }
     run.exited = WIFEXITED(status);
     run.exit_code = run.exited ? WEXITSTATUS(status) : -1;

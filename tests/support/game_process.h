@@ -21,11 +21,19 @@ struct GameSetup {
         dev_full,     // every write fails with ENOSPC
         closed,       // no standard output at all
         broken_pipe,  // a pipe whose reader is gone before the game starts
+        // A non-blocking pipe, as an event loop leaves one, full when the
+        // game starts and read slowly, a few bytes at a time: `out` gets
+        // what follows the filler.
+        full_pipe,
     };
     Out out = Out::file;
     // Standard input is a pipe, filled and closed before the game starts,
     // rather than a file.
     bool piped_input = false;
+    // Or, when not empty, a non-blocking pipe that stays empty until
+    // standard output (a file) holds this text; then the input comes, and
+    // its end.
+    std::string input_once_shown{};
     // A shell command run after the game on the same standard input and
     // output, such as "cat" to see what the game left unread.
     std::string then{};
