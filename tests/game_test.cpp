@@ -35,9 +35,10 @@ std::vector<Step> expected_run(const GameCase& game, bool answered, const std::s
 TEST_P(GameTest, PlaysThroughWithTheAnswersInTheirPlaces) {
     const GameCase& game = GetParam();
     for (const Output output : {Output::terminal, Output::file}) {
+        SCOPED_TRACE(output == Output::terminal ? "on a terminal" : "into a file");
         RecordedConsole con(output, RecordedConsole::lines(game.answers));
         run_story(*game.content);
-        EXPECT_EQ(transcript(con.events(), output), expected_run(game, true, game.story));
+        EXPECT_PRED_FORMAT2(same_steps, transcript(con.events(), output), expected_run(game, true, game.story));
         EXPECT_EQ(con.unread(), "");
     }
 }
@@ -45,9 +46,11 @@ TEST_P(GameTest, PlaysThroughWithTheAnswersInTheirPlaces) {
 TEST_P(GameTest, WithNoInputTheStoryIsItsFragmentsRunTogether) {
     const GameCase& game = GetParam();
     for (const Output output : {Output::terminal, Output::file}) {
+        SCOPED_TRACE(output == Output::terminal ? "on a terminal" : "into a file");
         RecordedConsole con(output, {});
         run_story(*game.content);
-        EXPECT_EQ(transcript(con.events(), output), expected_run(game, false, game.story_without_answers));
+        EXPECT_PRED_FORMAT2(same_steps, transcript(con.events(), output),
+                            expected_run(game, false, game.story_without_answers));
     }
 }
 

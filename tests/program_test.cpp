@@ -71,7 +71,8 @@ class RealGame : public ::testing::TestWithParam<Game> {};
 TEST_P(RealGame, IgnoresItsArgumentsAndNeedsNoInput) {
     const GameRun run = run_game(GetParam().path, {.args = {"--help", "-v", "extra"}, .input = ""});
     expect_clean_end(run);
-    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(GetParam(), Output::file, ""));
+    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::file),
+                        through_the_kit(GetParam(), Output::file, ""));
 }
 
 // Whatever becomes of standard output, the run goes on to its end with
@@ -91,7 +92,8 @@ TEST_P(RealGame, KeepsItsPacingWhenStandardOutputIsGone) {
 TEST_P(RealGame, RunsWithStandardInputClosed) {
     const GameRun run = run_game(GetParam().path, {.args = {}, .input = std::nullopt});
     expect_clean_end(run);
-    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(GetParam(), Output::file, ""));
+    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::file),
+                        through_the_kit(GetParam(), Output::file, ""));
 }
 
 // Lines after the rating answer stay in the pipe for whoever reads next.
@@ -107,8 +109,8 @@ TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
     const std::string rest = "\nfor the next reader\nand more";
     ASSERT_GT(run.out.size(), rest.size());
     EXPECT_EQ(run.out.substr(run.out.size() - rest.size()), rest);
-    EXPECT_EQ(run.out.substr(0, run.out.size() - rest.size() + 1),
-              text_of(through_the_kit(GetParam(), Output::file, input)));
+    EXPECT_PRED_FORMAT2(same_text, run.out.substr(0, run.out.size() - rest.size() + 1),
+                        text_of(through_the_kit(GetParam(), Output::file, input)));
 }
 
 // A terminal or pipe left non-blocking, as event-loop programs leave them:
@@ -122,12 +124,12 @@ TEST_P(RealGame, WaitsOnNonBlockingInputAndOutput) {
                                    .input = slurp(expected + ".in"),
                                    .input_once_shown = std::string(GetParam().content->prompts[0].text)});
     expect_clean_end(late);
-    EXPECT_EQ(late.out, slurp(expected + ".txt"));
+    EXPECT_PRED_FORMAT2(same_text, late.out, slurp(expected + ".txt"));
 
     const std::string input = std::string(10'000, 'z') + "\nshort\n";
     const GameRun full = run_game(GetParam().path, {.args = {}, .input = input, .out = GameSetup::Out::full_pipe});
     expect_clean_end(full);
-    EXPECT_EQ(full.out, text_of(through_the_kit(GetParam(), Output::file, input)));
+    EXPECT_PRED_FORMAT2(same_text, full.out, text_of(through_the_kit(GetParam(), Output::file, input)));
 }
 
 TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
@@ -137,12 +139,12 @@ TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
     const GameRun run = run_game_on_terminal({GetParam().path}, {.typed = typed});
     expect_clean_end(run);
     const auto expected = through_the_kit(GetParam(), Output::terminal, typed);
-    EXPECT_EQ(transcript(run.events, Output::terminal), expected);
+    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::terminal), expected);
     std::string shown = text_of(expected);
     for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 2)) {
         shown.insert(at, "\r");
     }
-    EXPECT_EQ(run.out, shown) << "what the terminal showed";
+    EXPECT_PRED_FORMAT2(same_text, run.out, shown) << "what the terminal showed";
 }
 
 // Answers from a file while the player watches: whether to type byte by
@@ -153,7 +155,8 @@ TEST_P(RealGame, TypesEachByteAloneOnATerminalWhateverItsInput) {
     const std::string answers = "from\na file\r\n";
     const GameRun run = run_game_on_terminal({GetParam().path}, {.input_file = answers});
     expect_clean_end(run);
-    EXPECT_EQ(transcript(run.events, Output::terminal), through_the_kit(GetParam(), Output::terminal, answers));
+    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::terminal),
+                        through_the_kit(GetParam(), Output::terminal, answers));
 }
 
 // Ctrl-D at the first question: the run goes on with every answer empty
@@ -162,7 +165,8 @@ TEST_P(RealGame, CtrlDAtTheFirstQuestionEndsTheInputForGood) {
     if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
     const GameRun run = run_game_on_terminal({GetParam().path}, {.typed = "\x04too late\n"});
     expect_clean_end(run);
-    EXPECT_EQ(transcript(run.events, Output::terminal), through_the_kit(GetParam(), Output::terminal, ""));
+    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::terminal),
+                        through_the_kit(GetParam(), Output::terminal, ""));
     EXPECT_EQ(run.out.find("too late"), std::string::npos);
 }
 
@@ -194,7 +198,8 @@ TEST_P(RealGameInput, RunsAsTheKitRunsIt) {
     const GameRun run = run_game(game.path, {.args = {}, .input = input.bytes});
     expect_clean_end(run);
     // Off a terminal every byte is in the transcript: each write must be one whole line.
-    EXPECT_EQ(transcript(run.events, Output::file), through_the_kit(game, Output::file, input.bytes));
+    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::file),
+                        through_the_kit(game, Output::file, input.bytes));
 }
 
 INSTANTIATE_TEST_SUITE_P(Series, RealGameInput,

@@ -47,7 +47,7 @@ TEST(StoryRun, GoesThroughEveryPhaseInOrder) {
         line("Bye one"), line("Bye two"), line("Rate?"),   read("5 stars\n"), line("So long"),
     };
     for (const Output output : {Output::terminal, Output::file}) {
-        EXPECT_EQ(run(output, RecordedConsole::lines({"one", "two", "5 stars"})), expected);
+        EXPECT_PRED_FORMAT2(same_steps, run(output, RecordedConsole::lines({"one", "two", "5 stars"})), expected);
     }
 }
 

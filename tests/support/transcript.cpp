@@ -2,15 +2,86 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "kit/console.h"
 
 namespace yarnlet::testing {
 
-void PrintTo(const Step& step, std::ostream* os) {
-    static const char* const kinds[] = {"line", "pause", "read"};
-    *os << kinds[static_cast<int>(step.kind)] << "("
-        << (step.kind == Step::Kind::pause ? std::to_string(step.ms) : ::testing::PrintToString(step.text)) << ")";
+namespace {
+
+// `text` quoted, its bytes that are not printable escaped; past 100 bytes,
+// only the 80 around byte `at`.
+std::string quoted(const std::string& text, std::size_t at = 0) {
+    const std::size_t from = text.size() <= 100 || at < 40 ? 0 : at - 40;
+    const std::size_t to = text.size() <= 100 ? text.size() : std::min(text.size(), from + 80);
+    std::string out = from > 0 ? "...\"" : "\"";
+    for (std::size_t i = from; i < to; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        static const char hex[] = "0123456789abcdef";
+        if (c == '\n') {
+            out += "\\n";
+        } else if (c == '"' || c == '\\') {
+            out += std::string("\\") + static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7f) {
+            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + (to < text.size() ? "\"..." : "\"");
 }
+
+std::string describe(const Step& step, std::size_t at = 0) {
+    switch (step.kind) {
+        case Step::Kind::line:
+            return "line " + quoted(step.text, at);
+        case Step::Kind::pause:
+            return "pause " + std::to_string(step.ms) + " ms";
+        case Step::Kind::read:
+            return step.text.empty() ? std::string("end of input") : "read " + quoted(step.text, at);
+    }
+    return "?";
+}
+
+// Where two runs first part, as "step N: expected ..., got ...", after the
+// three steps before it. The lines of a text are steps whose kind goes
+// unsaid.
+::testing::AssertionResult same(const char* noun, const std::vector<Step>& got, const std::vector<Step>& want) {
+    const auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
+    if (g == got.end() && w == want.end()) return ::testing::AssertionSuccess();
+    const bool steps = std::string(noun) == "step";
+    std::size_t byte = 0;  // where the two texts part
+    if (g != got.end() && w != want.end()) {
+        byte = static_cast<std::size_t>(
+            std::mismatch(g->text.begin(), g->text.end(), w->text.begin(), w->text.end()).first - g->text.begin());
+    }
+    const auto show = [&](auto it, const std::vector<Step>& in, std::size_t at) {
+        if (it == in.end()) return std::string("nothing more");
+        return steps ? describe(*it, at) : quoted(it->text, at);
+    };
+    const auto at = static_cast<std::size_t>(g - got.begin());
+    auto failure = ::testing::AssertionFailure();
+    for (std::size_t i = at < 3 ? 0 : at - 3; i < at; ++i) {
+        failure << noun << " " << i << ": " << show(got.begin() + static_cast<std::ptrdiff_t>(i), got, 0) << "\n";
+    }
+    return failure << noun << " " << at << ": expected " << show(w, want, byte) << ", got " << show(g, got, byte);
+}
+
+std::vector<Step> lines_in(const std::string& text) {
+    std::vector<Step> lines;
+    for (std::size_t from = 0; from < text.size();) {
+        // With its line end, so that a missing one shows.
+        const std::size_t end = std::min(text.find('\n', from) + 1, text.size());
+        lines.push_back(line(text.substr(from, end - from)));
+        from = end;
+    }
+    return lines;
+}
+
+}  // namespace
+
+void PrintTo(const Step& step, std::ostream* os) { *os << describe(step); }
 
 namespace {
 
@@ -92,6 +163,15 @@ std::vector<Step> file_transcript(const std::vector<Event>& events) {
 
 std::vector<Step> transcript(const std::vector<Event>& events, RecordedConsole::Output output) {
     return output == RecordedConsole::Output::terminal ? terminal_transcript(events) : file_transcript(events);
+}
+
+::testing::AssertionResult same_steps(const char*, const char*, const std::vector<Step>& got,
+                                      const std::vector<Step>& want) {
+    return same("step", got, want);
+}
+
+::testing::AssertionResult same_text(const char*, const char*, const std::string& got, const std::string& want) {
+    return same("line", lines_in(got), lines_in(want));
 }
 
 std::vector<std::string> lines_of(const std::vector<Step>& steps) {

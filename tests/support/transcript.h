@@ -3,6 +3,8 @@
 // checked on the way.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
@@ -36,5 +38,14 @@ std::vector<Step> transcript(const std::vector<Event>& events, RecordedConsole::
 
 // The lines alone, in order.
 std::vector<std::string> lines_of(const std::vector<Step>& steps);
+
+// For EXPECT_PRED_FORMAT2(same_steps, got, want): on a failure, the first
+// step where the two part and the few before it, rather than two whole
+// runs: "step 23: expected pause 150 ms, got pause 160 ms". A long line is
+// shown around its first difference.
+::testing::AssertionResult same_steps(const char*, const char*, const std::vector<Step>& got,
+                                      const std::vector<Step>& want);
+// The same for two texts, line by line: "line 7: expected ..., got ...".
+::testing::AssertionResult same_text(const char*, const char*, const std::string& got, const std::string& want);
 
 }  // namespace yarnlet::testing
