@@ -1,32 +1,59 @@
-# What the manual pages, desktop entries and software-centre listing say
-# about each game. A new game needs a row in each table.
+# The games, in their order: the one list of them, with what the manual
+# pages, desktop entries, software-centre listing, site and Windows
+# installer say of each. A new game is an entry here beside its
+# programs/yarnletN/ (HACKING.md says what else).
+#
+#   NAME          its name in menus and on the site
+#   SUMMARY       what it is, after its command in the manual page
+#   PLACE         its place in the series
+#   QUESTIONS     how many questions it asks    } held to the game by
+#   SECONDS       how long a run lasts, answers } the docs test
+#                 aside
+#   AFTER_STORY   what it does between the story and the rating question
+#   INSTALLER_ID  its component's GUID in the Windows installer: made once
+#                 (uuidgen), then never changed
+set(YARNLET_GAMES "")
+function(yarnlet_game game)
+    cmake_parse_arguments(PARSE_ARGV 1 "" "" "NAME;SUMMARY;PLACE;QUESTIONS;SECONDS;AFTER_STORY;INSTALLER_ID" "")
+    foreach(field name summary place questions seconds after_story installer_id)
+        string(TOUPPER ${field} FIELD)
+        set(${field}_${game} "${_${FIELD}}" PARENT_SCOPE)
+    endforeach()
+    set(YARNLET_GAMES ${YARNLET_GAMES} ${game} PARENT_SCOPE)
+endfunction()
 
-set(name_yarnlet1 "Yarnlet")
-set(name_yarnlet2 "Yarnlet 2")
-set(name_yarnlet3 "Yarnlet 3: The Finale")
-set(name_yarnlet4 "Yarnlet 4")
+yarnlet_game(yarnlet1
+    NAME "Yarnlet"
+    SUMMARY "a fill-in-the-blanks story game about a morning that goes wrong"
+    PLACE "the first game"
+    QUESTIONS 10
+    SECONDS 65
+    AFTER_STORY "credits its author, "
+    INSTALLER_ID B9BF63B9-8051-4ADC-AAE3-C32EEC6F9822)
 
-set(summary_yarnlet1 "a fill-in-the-blanks story game about a morning that goes wrong")
-set(summary_yarnlet2 "a fill-in-the-blanks story game about coming back home")
-set(summary_yarnlet3 "a fill-in-the-blanks story game about a day that was a dream")
-set(summary_yarnlet4 "a fill-in-the-blanks story game about a talk with mom")
+yarnlet_game(yarnlet2
+    NAME "Yarnlet 2"
+    SUMMARY "a fill-in-the-blanks story game about coming back home"
+    PLACE "the second game"
+    QUESTIONS 5
+    SECONDS 46
+    AFTER_STORY "points you to the finale, "
+    INSTALLER_ID 42FB0498-B7BE-4CBC-8D6A-4B06AC6C1516)
 
-set(place_yarnlet1 "the first game")
-set(place_yarnlet2 "the second game")
-set(place_yarnlet3 "the finale")
-set(place_yarnlet4 "the fourth game")
+yarnlet_game(yarnlet3
+    NAME "Yarnlet 3: The Finale"
+    SUMMARY "a fill-in-the-blanks story game about a day that was a dream"
+    PLACE "the finale"
+    QUESTIONS 13
+    SECONDS 96
+    AFTER_STORY ""
+    INSTALLER_ID 4CA86627-5C1D-4B8F-9EC5-EF9ADA5D38C6)
 
-set(questions_yarnlet1 "ten")
-set(questions_yarnlet2 "five")
-set(questions_yarnlet3 "thirteen")
-set(questions_yarnlet4 "five")
-
-set(after_yarnlet1 "credits its author, ")
-set(after_yarnlet2 "points you to the finale, ")
-set(after_yarnlet3 "")
-set(after_yarnlet4 "points you to the finale, ")
-
-set(duration_yarnlet1 "a minute and five seconds")
-set(duration_yarnlet2 "45 seconds")
-set(duration_yarnlet3 "a minute and a half")
-set(duration_yarnlet4 "45 seconds")
+yarnlet_game(yarnlet4
+    NAME "Yarnlet 4"
+    SUMMARY "a fill-in-the-blanks story game about a talk with mom"
+    PLACE "the fourth game"
+    QUESTIONS 5
+    SECONDS 46
+    AFTER_STORY "points you to the finale, "
+    INSTALLER_ID 20A1F99B-D3DC-40AD-92CE-727A3F67D895)

@@ -49,7 +49,7 @@ if(YARNLET_WIXL)
         COMMAND ${CMAKE_COMMAND} -E copy ${zip_games} ${PROJECT_BINARY_DIR}/zip/
         COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DCOMMIT=${YARNLET_COMMIT} -DDATE=${YARNLET_RELEASE_DATE}
             -DGAMES=${PROJECT_BINARY_DIR}/zip -DOUTPUT=${YARNLET_MSI} -P ${msi}/msi.cmake
-        DEPENDS ${YARNLET_GAMES} ${documents} ${msi}/msi.cmake ${msi}/msi_summary.py ${msi}/yarnlet.wxs ${YARNLET_ICO}
+        DEPENDS ${YARNLET_GAMES} ${documents} ${msi}/msi.cmake ${msi}/msi_summary.py ${msi}/yarnlet.wxs.in ${YARNLET_ICO}
             ${PROJECT_SOURCE_DIR}/cmake/games.cmake
         COMMENT "Building ${YARNLET_ZIP_FOLDER}.msi"
         VERBATIM)

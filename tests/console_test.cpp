@@ -161,8 +161,8 @@ double process_cpu_ms() {
 #endif
 }
 
-// The one place the suite waits in real time: the real sleep must last at
-// least its length and must not spin.
+// The sleep itself, so in real time, 60 ms of it: it must last at least
+// its length and must not spin.
 TEST(PlatformSleep, LastsAtLeastItsLengthWithoutBurningTheProcessor) {
     using clock = std::chrono::steady_clock;
     const double cpu_before = process_cpu_ms();

@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "programs/yarnlet1/content.h"
-#include "programs/yarnlet2/content.h"
-#include "programs/yarnlet3/content.h"
-#include "programs/yarnlet4/content.h"
+#include "games.h"
 #include "tests/support/game_process.h"
 #include "tests/support/recorded_console.h"
 #include "tests/support/transcript.h"
@@ -17,21 +14,6 @@ namespace yarnlet::testing {
 namespace {
 
 using Output = RecordedConsole::Output;
-
-struct Game {
-    const char* name;
-    const char* path;
-    const StoryContent* content;
-};
-
-void PrintTo(const Game& game, std::ostream* os) { *os << game.name; }
-
-const Game games[] = {
-    {"yarnlet1", YARNLET1_PATH, &yarnlet1::content},
-    {"yarnlet2", YARNLET2_PATH, &yarnlet2::content},
-    {"yarnlet3", YARNLET3_PATH, &yarnlet3::content},
-    {"yarnlet4", YARNLET4_PATH, &yarnlet4::content},
-};
 
 // The same input through the kit's recorded console.
 std::vector<Step> through_the_kit(const Game& game, Output output, const std::string& input) {
@@ -215,7 +197,7 @@ INSTANTIATE_TEST_SUITE_P(Series, RealGameInput,
 // anything was scheduled.
 TEST(RealTerminal, Yarnlet1TypesOneByteAtATime) {
     if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
-    const GameRun run = run_game_on_terminal({YARNLET1_PATH}, {.real_sleep = true, .stop_after = 7});
+    const GameRun run = run_game_on_terminal({games[0].path}, {.real_sleep = true, .stop_after = 7});
     EXPECT_EQ(run.out, "Welcome");
     ASSERT_GE(run.lasted_ms.size(), 6U);
     for (std::size_t i = 0; i < 6; ++i) {

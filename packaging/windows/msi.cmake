@@ -1,8 +1,8 @@
 # Builds the Windows installer from the games, with wixl:
 #   cmake -DVERSION=X.Y.Z -DCOMMIT=<commit> -DDATE=YYYY-MM-DD -DGAMES=<folder> -DOUTPUT=<file.msi> -P msi.cmake
-# GAMES holds the four .exe files, README.txt and LICENSE.txt. The
-# shortcuts are named as cmake/games.cmake names the games, and the
-# publisher is the holder of LICENSE's copyright.
+# GAMES holds the games' .exe files, README.txt and LICENSE.txt. The games,
+# their shortcuts' names and their components' GUIDs are cmake/games.cmake's,
+# and the publisher is the holder of LICENSE's copyright.
 #
 # The same input gives the same bytes. The product code is derived from
 # the version (each version is a product of its own, which the next one
@@ -32,12 +32,21 @@ set(ENV{TZ} UTC)
 # wixl finds files by relative paths only: it runs in GAMES.
 file(RELATIVE_PATH icon ${GAMES} ${here}/yarnlet.ico)
 set(defines -D Version=${VERSION} -D ProductCode=${product} -D Publisher=${publisher} -D Games=. -D Icon=${icon})
-foreach(game yarnlet1 yarnlet2 yarnlet3 yarnlet4)
+foreach(game IN LISTS YARNLET_GAMES)
     # A shortcut is a file, and a Windows file name has no colon.
     string(REPLACE ": " " - " name "${name_${game}}")
-    list(APPEND defines -D "${game}_name=${name}" -D "${game}_summary=${summary_${game}}")
+    string(APPEND GAME_COMPONENTS
+        "          <Component Id=\"${game}\" Guid=\"${installer_id_${game}}\" Win64=\"yes\">\n"
+        "            <File Id=\"${game}.exe\" Source=\"$(var.Games)/${game}.exe\" KeyPath=\"yes\">\n"
+        "              <Shortcut Id=\"${game}\" Directory=\"GamesMenuFolder\" Name=\"${name}\"\n"
+        "                  Description=\"${summary_${game}}\" WorkingDirectory=\"INSTALLDIR\"/>\n"
+        "            </File>\n"
+        "          </Component>\n")
+    string(APPEND GAME_REFS "      <ComponentRef Id=\"${game}\"/>\n")
 endforeach()
-execute_process(COMMAND wixl -a x64 ${defines} -o ${OUTPUT}.part ${here}/yarnlet.wxs
+configure_file(${here}/yarnlet.wxs.in ${OUTPUT}.wxs @ONLY)
+execute_process(COMMAND wixl -a x64 ${defines} -o ${OUTPUT}.part ${OUTPUT}.wxs
     WORKING_DIRECTORY ${GAMES} COMMAND_ERROR_IS_FATAL ANY)
+file(REMOVE ${OUTPUT}.wxs)
 execute_process(COMMAND python3 ${here}/msi_summary.py ${OUTPUT}.part ${package} ${DATE} COMMAND_ERROR_IS_FATAL ANY)
 file(RENAME ${OUTPUT}.part ${OUTPUT})

@@ -1,6 +1,6 @@
 // yarnlet4, the fourth game: a conversation with mom. Its production script
-// and closing lines are the same as yarnlet2's, kept here in full so that
-// each game reads, and changes, on its own.
+// and closing lines are written out here in full, whatever another game
+// has, so that each game reads, and changes, on its own.
 //
 // The tables below are the whole game. To add a question, add a row to
 // `prompts` with a new slot name and put answer("that_slot") where it

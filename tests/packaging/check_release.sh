@@ -33,6 +33,7 @@ if ! grep -q "^$(id -un):" /etc/subuid; then
 fi
 git -C "$src" rev-parse --verify -q HEAD >/dev/null || { echo "skipped: $src is not a git checkout"; exit 77; }
 
+games=$(cd "$src/tests/expected" && ls yarnlet*.in | sed 's/[.]in$//')
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 status=0
@@ -70,13 +71,13 @@ for arch in "$(dpkg --print-architecture)" arm64 armhf; do
     lintian --pedantic -I -E --fail-on error,warning "$deb" || fail "lintian on the $arch package"
     [ "$(dpkg-deb -f "$deb" Architecture)" = "$arch" ] || fail "the $arch package is for $(dpkg-deb -f "$deb" Architecture)"
     dpkg -x "$deb" "$root"
-    for n in 1 2 3 4; do
-        for f in usr/games/yarnlet$n usr/share/man/man6/yarnlet$n.6.gz usr/share/applications/yarnlet$n.desktop; do
+    for game in $games; do
+        for f in usr/games/$game usr/share/man/man6/$game.6.gz usr/share/applications/$game.desktop; do
             [ -f "$root/$f" ] || fail "$arch package: no $f"
         done
-        hardening-check "$root/usr/games/yarnlet$n" >"$work/hardening-$arch" 2>/dev/null || true
+        hardening-check "$root/usr/games/$game" >"$work/hardening-$arch" 2>/dev/null || true
         for feature in "Position Independent Executable" "Stack protected" "Read-only relocations" "Immediate binding"; do
-            grep -q "^ $feature: yes" "$work/hardening-$arch" || fail "$arch yarnlet$n: $(grep "$feature" "$work/hardening-$arch")"
+            grep -q "^ $feature: yes" "$work/hardening-$arch" || fail "$arch $game: $(grep "$feature" "$work/hardening-$arch")"
         done
     done
     for f in copyright changelog.gz; do
@@ -92,7 +93,7 @@ appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml || fa
 # The Windows zip: the games, the README and the licence, for Notepad.
 unzip -Z1 "$dist/yarnlet-$version-windows-x64.zip" >"$work/zip.list"
 folder=yarnlet-$version-windows-x64
-[ "$(xargs <"$work/zip.list")" = "$folder/LICENSE.txt $folder/README.txt $(printf "$folder/yarnlet%s.exe " 1 2 3 4 | xargs)" ] ||
+[ "$(xargs <"$work/zip.list")" = "$folder/LICENSE.txt $folder/README.txt $(printf "$folder/%s.exe " $games | xargs)" ] ||
     fail "the zip holds: $(xargs <"$work/zip.list")"
 unzip -q "$dist/yarnlet-$version-windows-x64.zip" -d "$work/zip"
 for f in README.txt LICENSE.txt; do

@@ -10,26 +10,12 @@ namespace yarnlet::testing {
 
 namespace {
 
-// `text` quoted, its bytes that are not printable escaped; past 100 bytes,
-// only the 80 around byte `at`.
+// `text` quoted and escaped; past 100 bytes, only the 80 around byte `at`.
 std::string quoted(const std::string& text, std::size_t at = 0) {
-    const std::size_t from = text.size() <= 100 || at < 40 ? 0 : at - 40;
-    const std::size_t to = text.size() <= 100 ? text.size() : std::min(text.size(), from + 80);
-    std::string out = from > 0 ? "...\"" : "\"";
-    for (std::size_t i = from; i < to; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        static const char hex[] = "0123456789abcdef";
-        if (c == '\n') {
-            out += "\\n";
-        } else if (c == '"' || c == '\\') {
-            out += std::string("\\") + static_cast<char>(c);
-        } else if (c < 0x20 || c >= 0x7f) {
-            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + (to < text.size() ? "\"..." : "\"");
+    if (text.size() <= 100) return ::testing::PrintToString(text);
+    const std::size_t from = std::min(at < 40 ? 0 : at - 40, text.size() - 80);
+    return (from > 0 ? "..." : "") + ::testing::PrintToString(text.substr(from, 80)) +
+           (from + 80 < text.size() ? "..." : "");
 }
 
 std::string describe(const Step& step, std::size_t at = 0) {
@@ -50,31 +36,32 @@ std::string describe(const Step& step, std::size_t at = 0) {
 ::testing::AssertionResult same(const char* noun, const std::vector<Step>& got, const std::vector<Step>& want) {
     const auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
     if (g == got.end() && w == want.end()) return ::testing::AssertionSuccess();
-    const bool steps = std::string(noun) == "step";
     std::size_t byte = 0;  // where the two texts part
     if (g != got.end() && w != want.end()) {
         byte = static_cast<std::size_t>(
             std::mismatch(g->text.begin(), g->text.end(), w->text.begin(), w->text.end()).first - g->text.begin());
     }
-    const auto show = [&](auto it, const std::vector<Step>& in, std::size_t at) {
-        if (it == in.end()) return std::string("nothing more");
-        return steps ? describe(*it, at) : quoted(it->text, at);
+    const auto show = [&](const Step* step, std::size_t at) {
+        if (step == nullptr) return std::string("nothing more");
+        return std::string(noun) == "step" ? describe(*step, at) : quoted(step->text, at);
     };
     const auto at = static_cast<std::size_t>(g - got.begin());
     auto failure = ::testing::AssertionFailure();
     for (std::size_t i = at < 3 ? 0 : at - 3; i < at; ++i) {
-        failure << noun << " " << i << ": " << show(got.begin() + static_cast<std::ptrdiff_t>(i), got, 0) << "\n";
+        failure << noun << " " << i << ": " << show(&got[i], 0) << "\n";
     }
-    return failure << noun << " " << at << ": expected " << show(w, want, byte) << ", got " << show(g, got, byte);
+    return failure << noun << " " << at << ": expected " << show(w == want.end() ? nullptr : &*w, byte) << ", got "
+                   << show(g == got.end() ? nullptr : &*g, byte);
 }
 
 std::vector<Step> lines_in(const std::string& text) {
     std::vector<Step> lines;
     for (std::size_t from = 0; from < text.size();) {
         // With its line end, so that a missing one shows.
-        const std::size_t end = std::min(text.find('\n', from) + 1, text.size());
-        lines.push_back(line(text.substr(from, end - from)));
-        from = end;
+        const std::size_t end = text.find('\n', from);
+        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+        lines.push_back(line(text.substr(from, next - from)));
+        from = next;
     }
     return lines;
 }
