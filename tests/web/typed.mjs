@@ -1,0 +1,151 @@
+// Plays one game whole, in real time, in an engine other than Chromium's:
+//
+//   node typed.mjs ENGINE SITE EXPECTED
+//
+// ENGINE is "webkit", the engine of every browser on an iPhone or an iPad:
+// WebKitGTK's MiniBrowser, driven through WebKitWebDriver (W3C WebDriver,
+// plain HTTP and JSON) on an X server of its own; or "firefox", Gecko:
+// Debian's Firefox ESR, headless, driven by puppeteer-core over WebDriver
+// BiDi. EXPECTED is tests/expected/<game> (readExpected in browser.mjs).
+// Once the page has loaded, every answer is typed ahead with real keys, the
+// second with a slip put right by Backspace, and Ctrl-D ends the input at
+// the rating question. The page must give the native game's output byte
+// for byte and its exit status 0, each answer after its question, no typed
+// byte followed by the next in under 50 ms, and the end told after the
+// last line. Skipped, with a word, where the engine is missing.
+import { spawn } from 'node:child_process';
+import { existsSync, readdirSync } from 'node:fs';
+import { createServer } from 'node:net';
+import { basename } from 'node:path';
+import puppeteer from 'puppeteer-core';
+import { readExpected, serve, shownTranscript, transcriptOf, typingGaps } from './browser.mjs';
+
+const [engine, site, expectedBase] = process.argv.slice(2);
+const game = basename(expectedBase);
+const expected = readExpected(expectedBase);
+const children = [];
+const start = (command, args, options) => {
+  const child = spawn(command, args, options);
+  children.push(child);
+  return child;
+};
+const skip = (what) => {
+  console.log(`skipped: it needs ${what} (.ci/run installs it)`);
+  process.exit(77);
+};
+const freePort = () => new Promise((resolve) => {
+  const probe = createServer();
+  probe.listen(0, '127.0.0.1', () => { const { port } = probe.address(); probe.close(() => resolve(port)); });
+});
+
+// An async function to run in the page, with shownTranscript at hand, as
+// an expression.
+const inPage = (fn) => `(async () => { const shownTranscript = ${shownTranscript}; return (${fn})(); })()`;
+
+// Each engine's driver: open a page, press keys (each a chord: the keys
+// held down together, a modifier first), and run an async function in the
+// page for what it returns.
+const drivers = {
+  async webkit() {
+    const browser = readdirSync('/usr/lib').map((arch) => `/usr/lib/${arch}/webkit2gtk-4.1/MiniBrowser`).find(existsSync);
+    const onPath = (tool) => process.env.PATH.split(':').some((dir) => existsSync(`${dir}/${tool}`));
+    if (!browser || !onPath('WebKitWebDriver') || !onPath('Xvfb')) skip('webkit2gtk-driver and xvfb');
+    // An X server on the first free display, which it names once it listens.
+    const xvfb = start('Xvfb', ['-displayfd', '1', '-screen', '0', '1280x800x24', '-nolisten', 'tcp'],
+      { stdio: ['ignore', 'pipe', 'ignore'] });
+    const display = await new Promise((resolve) => xvfb.stdout.once('data', (n) => resolve(`:${String(n).trim()}`)));
+    const port = await freePort();
+    start('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore', env: { ...process.env, DISPLAY: display } });
+    const webdriver = async (method, path, body) => {
+      const response = await fetch(`http://127.0.0.1:${port}${path}`,
+        { method, headers: { 'Content-Type': 'application/json' }, body: body && JSON.stringify(body) });
+      const { value } = await response.json();
+      if (!response.ok) throw new Error(`${method} ${path}: ${value.error}: ${value.message}`);
+      return value;
+    };
+    for (let waited = 0; !(await webdriver('GET', '/status').catch(() => ({}))).ready; waited += 100) {
+      if (waited > 10000) throw new Error('WebKitWebDriver did not start');
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+    const { sessionId } = await webdriver('POST', '/session', {
+      capabilities: { alwaysMatch: { 'webkitgtk:browserOptions': { binary: browser, args: ['--automation'] } } },
+    });
+    const session = (method, path, body) => webdriver(method, `/session/${sessionId}${path}`, body);
+    await session('POST', '/timeouts', { script: 180000 });
+    const codes = { Enter: '\uE007', Backspace: '\uE003', Control: '\uE009' };
+    return {
+      open: (url) => session('POST', '/url', { url }),
+      press: (chords) => session('POST', '/actions', { actions: [{ type: 'key', id: 'keyboard', actions: chords.flatMap((keys) => {
+        const values = keys.map((key) => codes[key] ?? key);
+        return [...values.map((value) => ({ type: 'keyDown', value })), ...values.reverse().map((value) => ({ type: 'keyUp', value }))];
+      }) }] }),
+      run: (fn) => session('POST', '/execute/async', { script: `${inPage(fn)}.then(arguments[0])`, args: [] }),
+      close: () => session('DELETE', ''),
+    };
+  },
+  async firefox() {
+    if (!existsSync('/usr/bin/firefox-esr')) skip('firefox-esr');
+    const browser = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
+    const page = await browser.newPage();
+    return {
+      open: (url) => page.goto(url),
+      press: async (chords) => {
+        for (const keys of chords) {
+          for (const key of keys.slice(0, -1)) await page.keyboard.down(key);
+          await (keys.at(-1).length === 1 ? page.keyboard.type(keys.at(-1)) : page.keyboard.press(keys.at(-1)));
+          for (const key of keys.slice(0, -1).reverse()) await page.keyboard.up(key);
+        }
+      },
+      run: (fn) => page.evaluate(inPage(fn)),
+      close: () => browser.close(),
+    };
+  },
+};
+
+const failures = [];
+const check = (ok, what) => { if (!ok) failures.push(what); };
+const server = await serve(site);
+let result;
+try {
+  const driver = await drivers[engine]();
+  try {
+    await driver.open(`${server.origin}/${game}.html`);
+    await driver.run(() => new Promise((resolve) => {
+      const ready = () => (window.yarnlet && document.activeElement?.id === 'answer' ? resolve() : setTimeout(ready, 20));
+      ready();
+    }));
+    const chords = [];
+    for (const [i, answer] of expected.answers.entries()) {
+      const typed = i === 1 ? `${answer.slice(0, -1)}q` : answer;
+      chords.push(...[...typed].map((c) => [c]), ...(i === 1 ? [['Backspace'], [answer.at(-1)]] : []), ['Enter']);
+    }
+    await driver.press([...chords, ['Control', 'd']]);
+    result = await driver.run(async () => {
+      const status = await window.yarnlet.ended;
+      // Once the end has been told, half a second after the last line.
+      await new Promise((resolve) => setTimeout(resolve, 1000));
+      const told = [...document.getElementById('announcer').children].map((row) => row.textContent);
+      const { output, outputTimes: times } = window.yarnlet;
+      return { status, output, times, transcript: shownTranscript(), told };
+    });
+  } finally {
+    await driver.close();
+  }
+} catch (error) {
+  failures.push(error.message);
+} finally {
+  server.close();
+  for (const child of children) child.kill();
+}
+
+if (result) {
+  check(result.output === expected.output, `output differs from the native game's:\n${result.output}`);
+  check(result.status === 0, `exit status ${result.status}`);
+  const story = JSON.stringify(transcriptOf(expected, expected.answers));
+  check(JSON.stringify(result.transcript) === story, `the transcript:\n${result.transcript.join('\n')}`);
+  check(typingGaps(result)[0] >= 50, `a typed byte was followed after only ${typingGaps(result)[0]} ms`);
+  check(JSON.stringify(result.told) === JSON.stringify([expected.lines.at(-1), 'The game has ended.']),
+    `the live region ends with ${JSON.stringify(result.told)}`);
+}
+console.log(failures.length ? `FAILED:\n${failures.join('\n')}` : `${game} in ${engine}: passed`);
+process.exit(failures.length ? 1 : 0);
