@@ -8,7 +8,7 @@ Console& console() {
     static Console current = [] {
         platform::prepare_process();
         return Console{platform::write_stdout, platform::read_stdin_byte, platform::stdout_is_terminal(),
-                       platform::sleep_ms};
+                       platform::sleep_ms, platform::mark_story};
     }();
     return current;
 }
@@ -51,5 +51,7 @@ void read_answer(std::string& answer) {
 }
 
 void pause_ms(int ms) { console().sleep_ms(ms); }
+
+void mark_story() { console().mark_story(); }
 
 }  // namespace yarnlet

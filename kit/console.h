@@ -30,6 +30,12 @@ void read_answer(std::string& answer);
 // Blocks for at least `ms` milliseconds.
 void pause_ms(int ms);
 
+// Says that the next line is the story, the one line a player may want to
+// pass on. Writes nothing and takes no time: a terminal or a file sees no
+// difference, and a page in a browser offers that line to be read aloud,
+// shared or copied.
+void mark_story();
+
 // ---------------------------------------------------------------------------
 // Where the primitives meet the outside world.
 //
@@ -44,6 +50,7 @@ struct Console {
     std::function<int()> read_byte;
     bool out_is_terminal;
     std::function<void(int ms)> sleep_ms;
+    std::function<void()> mark_story;
     // Set when `read_byte` has met the end, which is never asked for
     // again: on a terminal the player presses Ctrl-D once, not at every
     // question.

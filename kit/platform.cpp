@@ -59,6 +59,8 @@ void sleep_ms(int ms) {
     }
 }
 
+void mark_story() {}
+
 }  // namespace yarnlet::platform
 
 #else  // not _WIN32: POSIX systems and the browser
@@ -136,6 +138,9 @@ int read_stdin_byte() {
 
 #include <cmath>
 
+// The page's, in stdio.js.
+extern "C" void yarnlet_story();
+
 namespace yarnlet::platform {
 
 // The page is the terminal: it shows each byte as it is written, and its
@@ -155,6 +160,8 @@ void sleep_ms(int ms) {
         emscripten_sleep(static_cast<unsigned>(std::ceil(deadline - now)));
     }
 }
+
+void mark_story() { yarnlet_story(); }
 
 }  // namespace yarnlet::platform
 
@@ -191,6 +198,8 @@ void sleep_ms(int ms) {
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
+
+void mark_story() {}
 
 }  // namespace yarnlet::platform
 

@@ -32,4 +32,8 @@ int read_stdin_byte();
 // spinning. Does nothing for 0 or less.
 void sleep_ms(int ms);
 
+// Tells whoever shows the game that the next line is the story: in a
+// browser, the page; elsewhere nobody, and nothing is done.
+void mark_story();
+
 }  // namespace yarnlet::platform

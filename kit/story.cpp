@@ -44,6 +44,7 @@ void run_story(const StoryContent& content) {
         if (line.pause_after_ms != 0) pause_ms(line.pause_after_ms);
     }
 
+    mark_story();
     typewrite_line(build_story(content, answers));
     for (const std::string_view line : content.closing) {
         typewrite_line(std::string{line});

@@ -25,6 +25,7 @@ std::vector<Step> expected_run(const GameCase& game, bool answered, const std::s
     for (const std::string& text : game.opening) steps.push_back(line(text));
     for (const std::string& question : game.questions) ask(question);
     steps.insert(steps.end(), game.production.begin(), game.production.end());
+    steps.push_back(story_next());
     steps.push_back(line(story));
     for (const std::string& text : game.closing) steps.push_back(line(text));
     ask(game.rating_question);

@@ -42,9 +42,9 @@ std::vector<Step> run(Output output, std::vector<std::string> chunks) {
 
 TEST(StoryRun, GoesThroughEveryPhaseInOrder) {
     const std::vector<Step> expected = {
-        line("Title"),   line("2 spots"), line("First?"),  read("one\n"),     line("Second?"), read("two\n"),
-        line("Working"), pause(120),      line("At once"), line("Done"),      pause(75),       line("<two|one|two>"),
-        line("Bye one"), line("Bye two"), line("Rate?"),   read("5 stars\n"), line("So long"),
+        line("Title"),         line("2 spots"), line("First?"),  read("one\n"), line("Second?"),   read("two\n"),
+        line("Working"),       pause(120),      line("At once"), line("Done"),  pause(75),         story_next(),
+        line("<two|one|two>"), line("Bye one"), line("Bye two"), line("Rate?"), read("5 stars\n"), line("So long"),
     };
     for (const Output output : {Output::terminal, Output::file}) {
         EXPECT_PRED_FORMAT2(same_steps, run(output, RecordedConsole::lines({"one", "two", "5 stars"})), expected);

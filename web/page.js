@@ -72,6 +72,10 @@ new ResizeObserver(() => { if (following) scrollToEnd(); }).observe(byId('contro
 const decoder = new TextDecoder();
 let typing = null;  // the line being typed: { text, cursor }
 let lastLine = '';
+// The game says which of its lines is the story (stdio.js) just before it
+// types it: the page never guesses it from the text.
+let storyNext = false;
+let storyLine = null;
 
 function gameWrote(bytes) {
   const now = performance.now();
@@ -120,6 +124,8 @@ function endLine() {
   typing.cursor.remove();
   typing = null;
   lastLine = text;
+  if (storyNext) storyLine = text;
+  storyNext = false;
   story.push(text);
   if (text !== '') announce(text);
 }
@@ -324,7 +330,57 @@ function showEnd(text) {
   // the end short.
   setTimeout(() => announce(text, true), 500);
   byId('again').addEventListener('click', () => location.reload());
+  if (storyLine !== null) offerStory(storyLine);
   if (following) scrollToEnd();
+}
+
+// The story, passed on as a fill-in-the-blanks story is: read aloud to the
+// table by the device's own voices (offline too), sent through its share
+// sheet, or copied. Each control shows only where the device can do it;
+// voices may come after the page has loaded.
+function offerStory(text) {
+  const speech = window.speechSynthesis;
+  const readAloud = byId('read-aloud');
+  if (speech && window.SpeechSynthesisUtterance) {
+    const offer = () => { readAloud.hidden = speech.getVoices().length === 0; };
+    speech.addEventListener('voiceschanged', offer);
+    offer();
+    let reading = null;  // the utterance being spoken
+    const show = (utterance) => {
+      reading = utterance;
+      readAloud.textContent = utterance ? 'Stop reading' : 'Read it aloud';
+    };
+    readAloud.addEventListener('click', () => {
+      if (reading) {
+        show(null);
+        speech.cancel();
+        return;
+      }
+      const utterance = new SpeechSynthesisUtterance(text);
+      utterance.lang = document.documentElement.lang;
+      // Not when an earlier one, stopped, says it has ended.
+      const ended = () => { if (reading === utterance) show(null); };
+      utterance.addEventListener('end', ended);
+      utterance.addEventListener('error', ended);
+      show(utterance);
+      speech.speak(utterance);
+    });
+    // A voice would go on reading over the next page.
+    window.addEventListener('pagehide', () => speech.cancel());
+  }
+  const shared = { title: document.title, text };
+  if (navigator.share && navigator.canShare?.(shared)) {
+    byId('share').hidden = false;
+    // Closing the share sheet without sharing is no failure.
+    byId('share').addEventListener('click', () => navigator.share(shared).catch(() => {}));
+  }
+  if (navigator.clipboard?.writeText) {
+    byId('copy').hidden = false;
+    // A new text each time, so that a screen reader says it each time.
+    const say = (words) => byId('copied').replaceChildren(document.createTextNode(words));
+    byId('copy').addEventListener('click', () => navigator.clipboard.writeText(text)
+      .then(() => say('Copied'), () => say('Your browser refused to copy')));
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -333,7 +389,8 @@ function showEnd(text) {
 // it has been suspended. A game whose script never arrived ends the same
 // way as one that fails.
 
-new Promise((resolve) => { resolve(createYarnlet({ yarnletWrite: gameWrote, yarnletRead: gameReads })); })
+const yarnletStory = () => { storyNext = true; };
+new Promise((resolve) => { resolve(createYarnlet({ yarnletWrite: gameWrote, yarnletRead: gameReads, yarnletStory })); })
   .then((instance) => instance.ccall('main', 'number', [], [], { async: true }))
   .then((status) => {
     window.yarnlet.status = status;

@@ -7,7 +7,14 @@
 //   yarnletRead(max, deliver)   calls deliver(bytes) with at most max bytes
 //                               of typed input, at once or when the player
 //                               has typed a line; no bytes is end of input
+//   yarnletStory()              the next line the game writes is its story
 mergeInto(LibraryManager.library, {
+  // The kit's mark_story.
+  yarnlet_story__sig: 'v',
+  yarnlet_story: function() {
+    Module['yarnletStory']();
+  },
+
   fd_write__sig: 'iiiii',
   fd_write: function(fd, iov, iovcnt, pnum) {
     var num = 0;

@@ -12,6 +12,8 @@ std::string describe(const Event& event) {
             return "pause " + std::to_string(event.ms);
         case Event::Kind::read:
             return event.bytes.empty() ? std::string("read: end of input") : "read \"" + event.bytes + "\"";
+        case Event::Kind::story:
+            return "the story next";
     }
     return "?";
 }
@@ -30,6 +32,9 @@ RecordedConsole::RecordedConsole(Output output, std::vector<std::string> chunks)
         output == Output::terminal,
         [this](int ms) {
             trace_.push_back({Event::Kind::pause, {}, ms});
+        },
+        [this] {
+            trace_.push_back({Event::Kind::story, {}, 0});
         },
     };
 }

@@ -1,6 +1,6 @@
 // A console that records instead of waiting: every write passed on, every
-// pause and its length, and every time the program went to the input for
-// more, all in one ordered trace.
+// pause and its length, every time the program went to the input for more,
+// and where it said the story comes, all in one ordered trace.
 #pragma once
 
 #include <deque>
@@ -13,7 +13,7 @@
 namespace yarnlet::testing {
 
 struct Event {
-    enum class Kind { shown, pause, read };
+    enum class Kind { shown, pause, read, story };  // story: the next line is the story
     Kind kind;
     std::string bytes;  // shown: passed on by one write; read: handed over (empty: end of input)
     int ms = 0;         // pause

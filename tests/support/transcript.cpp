@@ -26,6 +26,8 @@ std::string describe(const Step& step, std::size_t at = 0) {
             return "pause " + std::to_string(step.ms) + " ms";
         case Step::Kind::read:
             return step.text.empty() ? std::string("end of input") : "read " + quoted(step.text, at);
+        case Step::Kind::story:
+            return "the story next";
     }
     return "?";
 }
@@ -83,8 +85,8 @@ std::vector<Step> terminal_transcript(const std::vector<Event>& events) {
             ++i;
             continue;
         }
-        if (e.kind == Event::Kind::read) {
-            steps.push_back(read(e.bytes));
+        if (e.kind == Event::Kind::read || e.kind == Event::Kind::story) {
+            steps.push_back(e.kind == Event::Kind::read ? read(e.bytes) : story_next());
             ++i;
             continue;
         }
@@ -121,8 +123,8 @@ std::vector<Step> file_transcript(const std::vector<Event>& events) {
             steps.push_back(pause(e.ms));
             continue;
         }
-        if (e.kind == Event::Kind::read) {
-            steps.push_back(read(e.bytes));
+        if (e.kind == Event::Kind::read || e.kind == Event::Kind::story) {
+            steps.push_back(e.kind == Event::Kind::read ? read(e.bytes) : story_next());
             continue;
         }
         const std::size_t end = e.bytes.find('\n');

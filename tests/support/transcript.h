@@ -14,7 +14,7 @@
 namespace yarnlet::testing {
 
 struct Step {
-    enum class Kind { line, pause, read };
+    enum class Kind { line, pause, read, story };
     Kind kind;
     std::string text;  // line: without its line end; read: bytes handed over
     int ms = 0;        // pause
@@ -26,6 +26,7 @@ inline Step line(std::string text) { return {Step::Kind::line, std::move(text), 
 inline Step pause(int ms) { return {Step::Kind::pause, {}, ms}; }
 inline Step read(std::string bytes) { return {Step::Kind::read, std::move(bytes), 0}; }
 inline Step end_of_input() { return read({}); }
+inline Step story_next() { return {Step::Kind::story, {}, 0}; }
 
 void PrintTo(const Step& step, std::ostream* os);
 

@@ -1,11 +1,13 @@
 // What a game waits for between the lines of its output, beyond the
-// typing of each line: an answer, or a pause of the production script.
-// Taken from the game's content as the kit plays it:
+// typing of each line: an answer, or a pause of the production script;
+// and which line is the story. Taken from the game's content as the kit
+// plays it:
 //
 //   yarnlet_waits GAME
 //
-// prints one line each, "<line> read" or "<line> pause <ms>", with the
-// lines counted from 0 as in tests/expected/GAME.txt.
+// prints one line each, "<line> read", "<line> pause <ms>" or
+// "<line> story", with the lines counted from 0 as in
+// tests/expected/GAME.txt.
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
         if (step.kind == Step::Kind::line) ++line;
         if (step.kind == Step::Kind::read) std::printf("%d read\n", line);
         if (step.kind == Step::Kind::pause) std::printf("%d pause %d\n", line, step.ms);
+        if (step.kind == Step::Kind::story) std::printf("%d story\n", line + 1);
     }
     return 0;
 }

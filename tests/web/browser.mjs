@@ -94,8 +94,8 @@ export function typingGaps({ output, times }) {
 // What a game must do for the answers in tests/expected/<game>.in (`base`
 // is that path without its extension): its output (one char code per
 // byte, as window.yarnlet gives it) and its lines, from <game>.txt; the
-// lines after which it reads an answer, and its production script's
-// pauses, from <game>.waits.
+// lines after which it reads an answer, its production script's pauses,
+// and which line is its story, from <game>.waits.
 export function readExpected(base) {
   const bytes = readFileSync(`${base}.txt`);
   const waits = readFileSync(`${base}.waits`, 'utf8').trim().split('\n').map((wait) => wait.split(' '));
@@ -105,6 +105,7 @@ export function readExpected(base) {
     answers: readFileSync(`${base}.in`, 'utf8').split('\n').slice(0, -1),
     questionLines: waits.filter(([, what]) => what === 'read').map(([line]) => Number(line)),
     scriptMs: waits.filter(([, what]) => what === 'pause').reduce((ms, [, , n]) => ms + Number(n), 0),
+    storyLine: Number(waits.find(([, what]) => what === 'story')[0]),
   };
 }
 

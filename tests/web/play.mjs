@@ -28,7 +28,7 @@ import { pausesOf, readExpected, serve, shownTranscript, transcriptOf, typingGap
 const [site, scenario, expectedBase] = process.argv.slice(2);
 const phone = scenario === 'phone';
 const game = basename(expectedBase);
-const { output: expected, lines, answers, questionLines, scriptMs } = readExpected(expectedBase);
+const { output: expected, lines, answers, questionLines, scriptMs, storyLine } = readExpected(expectedBase);
 if (!phone) answers.push('x'.repeat(20000));
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 
@@ -65,6 +65,23 @@ function recordAnnouncements() {
       }
     }
   }).observe(document, { subtree: true, childList: true, characterData: true });
+}
+
+// Installed in every page before its own scripts, for what it may offer
+// to do with the story: on the phone a share sheet and a voice, each
+// keeping what it is handed; at the desk neither.
+function giveStoryTools(phone) {
+  window.handed = {};
+  if (phone) {
+    navigator.share = async (data) => { window.handed.shared = data; };
+    navigator.canShare = (data) => typeof data.text === 'string';
+  }
+  const voices = phone ? [{ name: 'Test', lang: 'en-US', default: true, localService: true, voiceURI: 'test' }] : [];
+  Object.defineProperty(window, 'speechSynthesis', { value: Object.assign(new EventTarget(), {
+    getVoices: () => voices,
+    speak: (utterance) => { window.handed.spoken = utterance.text; },
+    cancel: () => {},
+  }) });
 }
 
 // What the page looks like at one moment: nothing wider than the screen or
@@ -122,6 +139,7 @@ const result = await withBrowser(async (browser) => {
   page.on('console', (m) => { if (m.type() === 'error') failures.push(`console error: ${m.text()}`); });
   page.on('request', (r) => check(r.url().startsWith(server.origin), `fetched from another host: ${r.url()}`));
   await page.evaluateOnNewDocument(recordAnnouncements);
+  await page.evaluateOnNewDocument(giveStoryTools, phone);
   if (phone) await page.emulate(KnownDevices['Pixel 5']);
   else await page.setViewport({ width: 1280, height: 800 });
   const cdp = await page.createCDPSession();
@@ -266,6 +284,22 @@ const result = await withBrowser(async (browser) => {
     await page.keyboard.up('Control');
     state.copied = await page.evaluate(() => navigator.clipboard.readText());
   }
+  // The story passed on: shared and read aloud on the phone, the second
+  // press stopping the voice; copied at the desk.
+  state.offered = await page.evaluate(() => ['read-aloud', 'share', 'copy']
+    .filter((id) => document.getElementById(id).checkVisibility()).join());
+  if (phone && state.offered === 'read-aloud,share,copy') {
+    for (const control of ['#share', '#read-aloud', '#read-aloud']) {
+      await page.tap(control);
+      state.offered += `,${await page.$eval('#read-aloud', (button) => button.textContent)}`;
+    }
+  } else if (!phone) {
+    await page.click('#copy');
+    await until(page, 'the copy said', () => window.announced.includes('Copied'));
+    state.copiedStory = await page.evaluate(async () => [await navigator.clipboard.readText(),
+      window.announced.filter((text) => text === 'Copied').length]);
+  }
+  state.handed = await page.evaluate(() => ({ ...window.handed, title: document.title }));
 
   // The story as the player saves it.
   await (await browser.target().createCDPSession()).send('Browser.setDownloadBehavior',
@@ -305,6 +339,11 @@ check(result.saved === `${story.join('\n')}\n`, `the saved story is not the tran
 check(phone || (result.copied.includes(story.join('\n')) && !result.copied.includes('You:')),
   `copied off the page:\n${result.copied}`);
 check(!phone || result.release.join() === `true,${nextCache}`, `after taking the new version: ${result.release}`);
+check(result.offered === (phone ? 'read-aloud,share,copy,Read it aloud,Stop reading,Read it aloud' : 'copy'),
+  `at the end the page offers ${result.offered}`);
+check(!phone || (result.handed.shared?.text === lines[storyLine] && result.handed.shared.title === result.handed.title &&
+  result.handed.spoken === lines[storyLine]), `shared and read aloud: ${JSON.stringify(result.handed)}`);
+check(phone || result.copiedStory.join() === `${lines[storyLine]},1`, `copied: ${result.copiedStory}`);
 check(result.endAnnouncedAfter >= 100, `the end announced ${result.endAnnouncedAfter} ms after the last line`);
 check(result.leftOver.length === 0, `at the end the page still shows ${result.leftOver.join(', ')}`);
 const announced = [...lines.filter((line) => line !== ''), 'The game has ended.'];
