@@ -72,15 +72,11 @@ function recordAnnouncements() {
 // keeping what it is handed; at the desk neither.
 function giveStoryTools(phone) {
   window.handed = {};
-  if (phone) {
-    navigator.share = async (data) => { window.handed.shared = data; };
-    navigator.canShare = (data) => typeof data.text === 'string';
-  }
+  const share = async (data) => { window.handed.shared = data; };
+  if (phone) Object.assign(navigator, { share, canShare: (data) => typeof data.text === 'string' });
   const voices = phone ? [{ name: 'Test', lang: 'en-US', default: true, localService: true, voiceURI: 'test' }] : [];
   Object.defineProperty(window, 'speechSynthesis', { value: Object.assign(new EventTarget(), {
-    getVoices: () => voices,
-    speak: (utterance) => { window.handed.spoken = utterance.text; },
-    cancel: () => {},
+    getVoices: () => voices, speak: (utterance) => { window.handed.spoken = utterance.text; }, cancel: () => {},
   }) });
 }
 
