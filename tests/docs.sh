@@ -57,26 +57,22 @@ for name in $(sed -n '/^## What the tests prove/,/^## /p' docs/testing.md | grep
     grep -qE "$pattern" <<<"$listed"$'\n'"$added" || fail "docs/testing.md names $name, which is no test"
 done
 
-# The README's run: the block after "## A run", of the game it names.
+# The README's run, of the game it names: its lines, but the answers and
+# the "...", are lines of tests/expected, in order.
 run=$(sed -n '/^## A run/,/^## /p' README.md)
 game=$(grep -o -m1 '`yarnlet[0-9]*`' <<<"$run" | tr -d '`')
-sample=$(sed -n '/^```text/,/^```$/p' <<<"$run" | sed '1d; $d')
-in_order() {  # in_order WHAT FILE: the lines of WHAT are lines of FILE, in order
-    awk 'NR == FNR { want[n++] = $0; next } i < n && $0 == want[i + 0] { i++ } END { exit i < n }' <(cat <<<"$1") "$2"
-}
-in_order "$(grep -v -e '^> ' -e '^\.\.\.$' <<<"$sample")" "tests/expected/$game.txt" ||
-    fail "README.md: the run is not $game's: its lines are not, in order, those of tests/expected/$game.txt"
+sed -n '/^```text/,/^```$/p' <<<"$run" | sed '1d; $d' | grep -v -e '^> ' -e '^\.\.\.$' |
+    awk 'NR == FNR { want[n++] = $0; next } i < n && $0 == want[i + 0] { i++ } END { exit i < n }' - \
+        "tests/expected/$game.txt" || fail "README.md: the run is not, line for line, tests/expected/$game.txt"
 
 # A game's length is its pauses when no answer comes: each sleep of it,
 # made instant and logged.
-log=$work/sleeps
-for spec in "$@"; do
-    IFS=: read -r name questions seconds program <<<"$spec"
+for said in "$@"; do
+    IFS=: read -r name questions seconds program <<<"$said"
     asked=$(($(grep -c ' read$' "tests/expected/$name.waits") - 1))
     [ "$asked" = "$questions" ] || fail "cmake/games.cmake: $name asks $questions questions; it asks $asked"
-    : >"$log"
-    LD_PRELOAD=$shim YARNLET_SLEEP_LOG=$log "$program" </dev/null >/dev/null
-    lasts=$(awk '{ ns += $1 } END { printf "%.0f", ns / 1e9 }' "$log")
+    LD_PRELOAD=$shim YARNLET_SLEEP_LOG=$work/$name.sleeps "$program" </dev/null >/dev/null
+    lasts=$(awk '{ ns += $1 } END { printf "%.0f", ns / 1e9 }' "$work/$name.sleeps")
     [ "$lasts" = "$seconds" ] || fail "cmake/games.cmake: $name lasts $seconds seconds; its pauses take $lasts"
 done
 exit $status

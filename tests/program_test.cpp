@@ -51,11 +51,15 @@ void expect_clean_end(const GameRun& run) {
 
 class RealGame : public ::testing::TestWithParam<Game> {};
 
+// Standard input empty, then closed: the run needs none, and arguments
+// change nothing.
 TEST_P(RealGame, IgnoresItsArgumentsAndNeedsNoInput) {
-    const GameRun run = run_game(GetParam().path, {.args = {"--help", "-v", "extra"}, .input = ""});
-    expect_clean_end(run);
-    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::file),
-                        through_the_kit(GetParam(), Output::file, ""));
+    for (const std::optional<std::string>& input : {std::optional<std::string>(""), std::optional<std::string>()}) {
+        const GameRun run = run_game(GetParam().path, {.args = {"--help", "-v", "extra"}, .input = input});
+        expect_clean_end(run);
+        EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::file),
+                            through_the_kit(GetParam(), Output::file, ""));
+    }
 }
 
 // Whatever becomes of standard output, the run goes on to its end with
@@ -70,13 +74,6 @@ TEST_P(RealGame, KeepsItsPacingWhenStandardOutputIsGone) {
         expect_clean_end(run);
         EXPECT_EQ(pauses_of(run.events), expected);
     }
-}
-
-TEST_P(RealGame, RunsWithStandardInputClosed) {
-    const GameRun run = run_game(GetParam().path, {.args = {}, .input = std::nullopt});
-    expect_clean_end(run);
-    EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::file),
-                        through_the_kit(GetParam(), Output::file, ""));
 }
 
 // Lines after the rating answer stay in the pipe for whoever reads next.

@@ -175,12 +175,8 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
     if (setup.out == GameSetup::Out::full_pipe) {
         std::string all;
         char bytes[64];
-        for (;;) {
-            const ssize_t n = read(pipe_fds[0], bytes, sizeof bytes);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            all.append(bytes, static_cast<std::size_t>(n));
-            usleep(200);
+        for (ssize_t n; (n = read(pipe_fds[0], bytes, sizeof bytes)) > 0 || (n < 0 && errno == EINTR); usleep(200)) {
+            all.append(bytes, static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
         }
         close(pipe_fds[0]);
         run.out = all.substr(std::min(filler, all.size()));

@@ -32,47 +32,22 @@ std::string describe(const Step& step, std::size_t at = 0) {
     return "?";
 }
 
-// Where two runs first part, as "step N: expected ..., got ...", after the
-// three steps before it. The lines of a text are steps whose kind goes
-// unsaid.
-::testing::AssertionResult same(const char* noun, const std::vector<Step>& got, const std::vector<Step>& want) {
+// Where two runs first part, after the three steps before it.
+::testing::AssertionResult same(const std::vector<Step>& got, const std::vector<Step>& want) {
     const auto [g, w] = std::mismatch(got.begin(), got.end(), want.begin(), want.end());
     if (g == got.end() && w == want.end()) return ::testing::AssertionSuccess();
-    std::size_t byte = 0;  // where the two texts part
-    if (g != got.end() && w != want.end()) {
-        byte = static_cast<std::size_t>(
-            std::mismatch(g->text.begin(), g->text.end(), w->text.begin(), w->text.end()).first - g->text.begin());
-    }
-    const auto show = [&](const Step* step, std::size_t at) {
-        if (step == nullptr) return std::string("nothing more");
-        return std::string(noun) == "step" ? describe(*step, at) : quoted(step->text, at);
-    };
     const auto at = static_cast<std::size_t>(g - got.begin());
     auto failure = ::testing::AssertionFailure();
-    for (std::size_t i = at < 3 ? 0 : at - 3; i < at; ++i) {
-        failure << noun << " " << i << ": " << show(&got[i], 0) << "\n";
+    for (std::size_t i = at < 3 ? 0 : at - 3; i < at; ++i) failure << "step " << i << ": " << describe(got[i]) << "\n";
+    if (g == got.end() || w == want.end()) {
+        return failure << "step " << at << ": expected " << (w == want.end() ? "nothing more" : describe(*w))
+                       << ", got " << (g == got.end() ? "nothing more" : describe(*g));
     }
-    return failure << noun << " " << at << ": expected " << show(w == want.end() ? nullptr : &*w, byte) << ", got "
-                   << show(g == got.end() ? nullptr : &*g, byte);
+    // A long line is shown around where the two part.
+    const auto byte = static_cast<std::size_t>(
+        std::mismatch(g->text.begin(), g->text.end(), w->text.begin(), w->text.end()).first - g->text.begin());
+    return failure << "step " << at << ": expected " << describe(*w, byte) << ", got " << describe(*g, byte);
 }
-
-std::vector<Step> lines_in(const std::string& text) {
-    std::vector<Step> lines;
-    for (std::size_t from = 0; from < text.size();) {
-        // With its line end, so that a missing one shows.
-        const std::size_t end = text.find('\n', from);
-        const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-        lines.push_back(line(text.substr(from, next - from)));
-        from = next;
-    }
-    return lines;
-}
-
-}  // namespace
-
-void PrintTo(const Step& step, std::ostream* os) { *os << describe(step); }
-
-namespace {
 
 bool is_pause(const Event& e, int ms) { return e.kind == Event::Kind::pause && e.ms == ms; }
 
@@ -154,13 +129,24 @@ std::vector<Step> transcript(const std::vector<Event>& events, RecordedConsole::
     return output == RecordedConsole::Output::terminal ? terminal_transcript(events) : file_transcript(events);
 }
 
+void PrintTo(const Step& step, std::ostream* os) { *os << describe(step); }
+
 ::testing::AssertionResult same_steps(const char*, const char*, const std::vector<Step>& got,
                                       const std::vector<Step>& want) {
-    return same("step", got, want);
+    return same(got, want);
 }
 
+// Each line with its line end, so that a missing one shows.
 ::testing::AssertionResult same_text(const char*, const char*, const std::string& got, const std::string& want) {
-    return same("line", lines_in(got), lines_in(want));
+    const auto lines = [](const std::string& text) {
+        std::vector<Step> steps;
+        for (std::size_t from = 0, end = 0; from < text.size(); from = end) {
+            end = std::min(text.find('\n', from), text.size() - 1) + 1;
+            steps.push_back(line(text.substr(from, end - from)));
+        }
+        return steps;
+    };
+    return same(lines(got), lines(want));
 }
 
 std::vector<std::string> lines_of(const std::vector<Step>& steps) {

@@ -46,7 +46,7 @@ std::vector<std::string> lines_of(const std::vector<Step>& steps);
 // shown around its first difference.
 ::testing::AssertionResult same_steps(const char*, const char*, const std::vector<Step>& got,
                                       const std::vector<Step>& want);
-// The same for two texts, line by line: "line 7: expected ..., got ...".
+// The same for two texts, a line a step.
 ::testing::AssertionResult same_text(const char*, const char*, const std::string& got, const std::string& want);
 
 }  // namespace yarnlet::testing
