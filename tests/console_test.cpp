@@ -187,10 +187,10 @@ extern "C" void count_interruption(int) { interruptions = interruptions + 1; }
 // a handler installed with signal() on some systems); the pause must go on
 // for what is left, however often that happens.
 TEST(PlatformSleep, AnInterruptedPauseStillLastsItsFullLength) {
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = count_interruption;
     sigemptyset(&action.sa_mask);
-    struct sigaction previous {};
+    struct sigaction previous = {};
     ASSERT_EQ(sigaction(SIGALRM, &action, &previous), 0);
     interruptions = 0;
     itimerval every_10ms{{0, 10'000}, {0, 10'000}};

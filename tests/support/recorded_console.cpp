@@ -30,12 +30,8 @@ RecordedConsole::RecordedConsole(Output output, std::vector<std::string> chunks)
         },
         [this] { return next_byte(); },
         output == Output::terminal,
-        [this](int ms) {
-            trace_.push_back({Event::Kind::pause, {}, ms});
-        },
-        [this] {
-            trace_.push_back({Event::Kind::story, {}, 0});
-        },
+        [this](int ms) { trace_.push_back({Event::Kind::pause, {}, ms}); },
+        [this] { trace_.push_back({Event::Kind::story, {}, 0}); },
     };
 }
 
