@@ -15,7 +15,6 @@ mergeInto(LibraryManager.library, {
     Module['yarnletStory']();
   },
 
-  fd_write__sig: 'iiiii',
   fd_write: function(fd, iov, iovcnt, pnum) {
     var num = 0;
     for (var i = 0; i < iovcnt; i++) {
@@ -36,7 +35,6 @@ mergeInto(LibraryManager.library, {
   // there, calls this import again from its first line to resume; so the
   // suspension must come before anything is taken from the input, or the
   // second call would take it again.
-  fd_read__sig: 'iiiii',
   fd_read__deps: ['$Asyncify'],
   fd_read: function(fd, iov, iovcnt, pnum) {
     return Asyncify.handleSleep(function(wakeUp) {
