@@ -22,7 +22,10 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     if (pid == 0) {
         prepare();
         signal(SIGPIPE, SIG_DFL);
-        execvpe(args[0], args.data(), env.empty() ? environ : vars.data());
+        // execvp with environ set, rather than execvpe, which only glibc
+        // and musl have.
+        if (!env.empty()) environ = vars.data();
+        execvp(args[0], args.data());
         _exit(127);
     }
     return pid;
