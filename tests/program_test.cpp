@@ -95,16 +95,22 @@ TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
 
 // A terminal or pipe left non-blocking, as event-loop programs leave them:
 // answers that come only once the first question has been asked each land
-// in their blank; and an output that is full when the game writes, and
-// read slowly, loses no byte, a line longer than the pipe holds included.
+// in their blank, the game asleep while it waits for them; and an output
+// that is full when the game writes, and read slowly, loses no byte, a
+// line longer than the pipe holds included.
 TEST_P(RealGame, WaitsOnNonBlockingInputAndOutput) {
     const std::string expected = std::string(YARNLET_EXPECTED) + "/" + GetParam().name;
+    // The answers held back for a while once the first question shows:
+    // real time, in which a wait that spins would burn as much of it.
+    const int held_ms = 400;
     const GameRun late =
         run_game(GetParam().path, {.args = {},
                                    .input = slurp(expected + ".in"),
-                                   .input_once_shown = std::string(GetParam().content->prompts[0].text)});
+                                   .input_once_shown = std::string(GetParam().content->prompts[0].text),
+                                   .input_held_ms = held_ms});
     expect_clean_end(late);
     EXPECT_PRED_FORMAT2(same_text, late.out, slurp(expected + ".txt"));
+    EXPECT_LT(late.cpu_ms, held_ms / 4) << "processor time while it waited " << held_ms << " ms for its answers";
 
     const std::string input = std::string(10'000, 'z') + "\nshort\n";
     const GameRun full = run_game(GetParam().path, {.args = {}, .input = input, .out = GameSetup::Out::full_pipe});

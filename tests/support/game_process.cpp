@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -160,12 +161,14 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
 
     GameRun run;
     int status = 0;
+    struct rusage usage = {};
     bool ended = false;
     if (late_input) {
         while (slurp(out_path).find(setup.input_once_shown) == std::string::npos) {
-            if ((ended = waitpid(pid, &status, WNOHANG) == pid)) break;
+            if ((ended = wait4(pid, &status, WNOHANG, &usage) == pid)) break;
             usleep(1000);
         }
+        usleep(static_cast<useconds_t>(setup.input_held_ms) * 1000);
         // A game that took the empty pipe for the end of its input has
         // gone; the write then fails, and the output tells.
         signal(SIGPIPE, SIG_IGN);
@@ -181,8 +184,12 @@ GameRun run_game(const std::string& program, const GameSetup& setup) {
         close(pipe_fds[0]);
         run.out = all.substr(std::min(filler, all.size()));
     }
-    while (!ended && waitpid(pid, &status, 0) < 0) {
+    while (!ended && wait4(pid, &status, 0, &usage) < 0) {
     }
+    const auto ms = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3;
+    };
+    run.cpu_ms = ms(usage.ru_utime) + ms(usage.ru_stime);
     run.exited = WIFEXITED(status);
     run.exit_code = run.exited ? WEXITSTATUS(status) : -1;
     run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;

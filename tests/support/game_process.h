@@ -31,9 +31,10 @@ struct GameSetup {
     // rather than a file.
     bool piped_input = false;
     // Or, when not empty, a non-blocking pipe that stays empty until
-    // standard output (a file) holds this text; then the input comes, and
-    // its end.
+    // standard output (a file) holds this text, and for `input_held_ms`
+    // after; then the input comes, and its end.
     std::string input_once_shown{};
+    int input_held_ms = 0;
     // A shell command run after the game on the same standard input and
     // output, such as "cat" to see what the game left unread.
     std::string then{};
@@ -52,6 +53,7 @@ struct GameRun {
     // With the game's own sleeps: how long each pause really lasted.
     std::vector<double> lasted_ms;
     std::string trouble;  // anything odd about the run or its sleeps
+    double cpu_ms = 0;    // the processor time it took, user and system
 };
 
 GameRun run_game(const std::string& program, const GameSetup& setup);
