@@ -10,8 +10,8 @@
 #   SECONDS       how long a run lasts, answers } the docs test
 #                 aside
 #   AFTER_STORY   what it does between the story and the rating question
-#   INSTALLER_ID  its component's GUID in the Windows installer: made once
-#                 (uuidgen), then never changed
+#   INSTALLER_ID  its component's GUID in the Windows installer: made once,
+#                 then never changed (HACKING.md says how)
 set(YARNLET_GAMES "")
 function(yarnlet_game game)
     cmake_parse_arguments(PARSE_ARGV 1 "" "" "NAME;SUMMARY;PLACE;QUESTIONS;SECONDS;AFTER_STORY;INSTALLER_ID" "")

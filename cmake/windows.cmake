@@ -1,5 +1,5 @@
 # The Windows downloads, built with the games: yarnlet-<version>-windows-x64.zip,
-# the four games, a README and the licence in a folder of their own, with
+# the games, a README and the licence in a folder of their own, with
 # CR LF line ends for Notepad; and yarnlet-<version>-windows-x64.msi, the
 # installer, where wixl is there to build it. Each game carries the
 # series' icon and its version, which Explorer shows.

@@ -6,7 +6,9 @@
 #   preset not built here, one a tests/ CMakeLists.txt adds;
 #   the README's run is a game's own: its lines (but the answers) are
 #   lines of tests/expected, in order;
-#   each game's questions and length in cmake/games.cmake are the game's.
+#   each game's questions and length in cmake/games.cmake are the game's;
+#   every count of the games, in words or figures ("a series of four",
+#   "four story games", "yarnlet1 to yarnlet4"), is the length of the list.
 # Usage: docs.sh SOURCE_DIR BUILD_DIR INTERPOSER GAME:QUESTIONS:SECONDS:PROGRAM...
 set -euo pipefail
 src=$1 build=$2 shim=$3
@@ -74,5 +76,26 @@ for said in "$@"; do
     LD_PRELOAD=$shim YARNLET_SLEEP_LOG=$work/$name.sleeps "$program" </dev/null >/dev/null
     lasts=$(awk '{ ns += $1 } END { printf "%.0f", ns / 1e9 }' "$work/$name.sleeps")
     [ "$lasts" = "$seconds" ] || fail "cmake/games.cmake: $name lasts $seconds seconds; its pauses take $lasts"
+done
+
+# The counts, a sentence at a time (one may run over a line end), in
+# whatever ships or is read: not the changelog's history, nor the games'
+# own texts.
+games=$#
+words=(zero one two three four five six seven eight nine ten eleven twelve)
+number='([0-9]+|zero|one|two|three|four|five|six|seven|eight|nine|ten|eleven|twelve)'
+for f in $(grep -rlIi --exclude-dir={.git,build,dist,node_modules,expected,programs} \
+    --exclude=CHANGELOG.md --exclude=package-lock.json -e yarnlet -e games .); do
+    while read -r said; do
+        case ${said,,} in
+            series\ of\ *) n=${said##* } ;;
+            *games) n=${said%% *} ;;
+            *) n=${said##*yarnlet} ;;
+        esac
+        n=${n,,}
+        for i in "${!words[@]}"; do [ "${words[i]}" = "$n" ] && n=$i; done
+        [ "$n" = "$games" ] || fail "${f#./}: \"$said\", of $games games"
+    done < <(tr -s ' \n' '  ' <"$f" |
+        grep -oiE "series of $number|\b$number( [a-z-]+)? games|yarnlet1[.a-z\`]* to \`?yarnlet[0-9]+" || true)
 done
 exit $status
