@@ -76,6 +76,7 @@ let lastLine = '';
 // types it: the page never guesses it from the text.
 let storyNext = false;
 let storyLine = null;
+let storyRow = null;  // where it is shown
 
 function gameWrote(bytes) {
   const now = performance.now();
@@ -121,10 +122,10 @@ function show(text) {
 function endLine() {
   if (typing === null) startLine();
   const text = typing.text.data;
+  if (storyNext) [storyLine, storyRow] = [text, typing.text.parentNode];
   typing.cursor.remove();
   typing = null;
   lastLine = text;
-  if (storyNext) storyLine = text;
   storyNext = false;
   story.push(text);
   if (text !== '') announce(text);
@@ -244,6 +245,7 @@ function closeAnswer() { answer = null; }
 // nothing more.
 function endInput() {
   inputEnded = true;
+  invite.hidden = true;
   field.readOnly = true;
   // Said in the field's name, and shown where it stood hidden.
   const label = field.labels[0];
@@ -299,6 +301,23 @@ document.addEventListener('keydown', (event) => {
     field.value = '';
   }
 });
+
+// On a game portal the page is a frame on another site's page, and keys
+// go to whichever document has the focus, which a frame cannot take by
+// script (nor does the browser autofocus the field of a frame from
+// another site). While it lacks the focus, the page invites the player in;
+// a click anywhere on it puts the focus in the field, but on a control, or
+// where the player is selecting text.
+const invite = byId('invite');
+const framed = window.top !== window;
+const showInvite = () => { invite.hidden = !framed || inputEnded || document.hasFocus(); };
+window.addEventListener('focus', showInvite);
+window.addEventListener('blur', showInvite);
+document.addEventListener('click', (event) => {
+  if (!inputEnded && !event.target.closest('a, button:not(#invite), input') && getSelection().isCollapsed) field.focus();
+});
+if (document.hasFocus()) field.focus();
+showInvite();
 
 // The same on a phone, which has no Ctrl key, in one press: whatever is in
 // the field, then the end.
@@ -368,19 +387,44 @@ function offerStory(text) {
     // A voice would go on reading over the next page.
     window.addEventListener('pagehide', () => speech.cancel());
   }
+  // A new text each time, so that a screen reader says it each time.
+  const say = (words) => byId('copied').replaceChildren(document.createTextNode(words));
+  const share = byId('share');
+  const copy = byId('copy');
+  // A frame may share only where its host allows it. Where the browser
+  // cannot tell (its policy does not know the feature), a refusal says so.
+  // Closing the share sheet without sharing is no failure.
+  const policy = document.permissionsPolicy ?? document.featurePolicy;
+  const refused = policy?.features().includes('web-share') && !policy.allowsFeature('web-share');
   const shared = { title: document.title, text };
-  if (navigator.share && navigator.canShare?.(shared)) {
-    byId('share').hidden = false;
-    // Closing the share sheet without sharing is no failure.
-    byId('share').addEventListener('click', () => navigator.share(shared).catch(() => {}));
+  if (navigator.share && navigator.canShare?.(shared) && !refused) {
+    share.hidden = false;
+    share.addEventListener('click', () => navigator.share(shared).catch((error) => {
+      if (error.name !== 'NotAllowedError') return;
+      share.hidden = true;
+      copy.focus();
+      say('Sharing is not allowed here: copy the story instead');
+    }));
   }
-  if (navigator.clipboard?.writeText) {
-    byId('copy').hidden = false;
-    // A new text each time, so that a screen reader says it each time.
-    const say = (words) => byId('copied').replaceChildren(document.createTextNode(words));
-    byId('copy').addEventListener('click', () => navigator.clipboard.writeText(text)
-      .then(() => say('Copied'), () => say('Your browser refused to copy')));
-  }
+  // The clipboard as the browser offers it; in a frame whose host does not
+  // allow that, by selecting the story on screen and copying the selection,
+  // which the same click still allows; failing both, the story is left
+  // selected for the player to copy.
+  const bySelection = () => {
+    getSelection().selectAllChildren(storyRow);
+    let copied = false;
+    try {
+      copied = document.execCommand('copy');
+    } catch {
+      // refused outright
+    }
+    if (copied) getSelection().removeAllRanges();
+    return copied;
+  };
+  copy.hidden = false;
+  copy.addEventListener('click', () => (navigator.clipboard?.writeText(text) ?? Promise.reject())
+    .catch(() => { if (!bySelection()) throw new Error('not copied'); })
+    .then(() => say('Copied'), () => say('The story is selected: copy it with Ctrl+C, or your device\'s own menu')));
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,6 @@
 // Plays one game whole, in real time, in an engine other than Chromium's:
 //
-//   node typed.mjs ENGINE SITE EXPECTED
+//   node typed.mjs ENGINE SITE EXPECTED [portal]
 //
 // ENGINE is "webkit", the engine of every browser on an iPhone or an iPad:
 // WebKitGTK's MiniBrowser, driven through WebKitWebDriver (W3C WebDriver,
@@ -13,17 +13,30 @@
 // for byte and its exit status 0, each answer after its question, no typed
 // byte followed by the next in under 50 ms, and the end told after the
 // last line. Skipped, with a word, where the engine is missing.
+//
+// "portal" plays it as a game portal shows it, in Chromium: in a frame on
+// a host page of another origin, put there by its "Run game" button. The
+// page must invite the player in until a click into the game, which must
+// be all it takes for the keys to reach the field. At the end, a share
+// sheet that refuses the frame (as one does where the browser cannot tell
+// beforehand) must leave Copy offered; and "Copy the story", which the
+// frame may not do through the clipboard, must still put exactly the story
+// there.
 import { spawn } from 'node:child_process';
 import { existsSync, readdirSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { basename } from 'node:path';
 import puppeteer from 'puppeteer-core';
-import { readExpected, serve, shownTranscript, transcriptOf, typingGaps } from './browser.mjs';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { chromiumFlags, chromiumPath, readExpected, serve, shownTranscript, transcriptOf, typingGaps } from './browser.mjs';
 
-const [engine, site, expectedBase] = process.argv.slice(2);
+const [engine, site, expectedBase, portal] = process.argv.slice(2);
 const game = basename(expectedBase);
 const expected = readExpected(expectedBase);
 const children = [];
+const cleanups = [];
 const start = (command, args, options) => {
   const child = spawn(command, args, options);
   children.push(child);
@@ -83,12 +96,29 @@ const drivers = {
       close: () => session('DELETE', ''),
     };
   },
-  async firefox() {
+  firefox: () => {
     if (!existsSync('/usr/bin/firefox-esr')) skip('firefox-esr');
-    const browser = await puppeteer.launch({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
-    const page = await browser.newPage();
-    return {
-      open: (url) => page.goto(url),
+    return withPuppeteer({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
+  },
+  chromium: () => {
+    const profile = mkdtempSync(join(tmpdir(), 'yarnlet-chromium-'));
+    cleanups.push(() => rmSync(profile, { recursive: true, force: true }));
+    return withPuppeteer({ executablePath: chromiumPath, headless: true, userDataDir: profile, args: chromiumFlags });
+  },
+};
+
+// Firefox and Chromium, through puppeteer-core; on a portal, the page is
+// the host's and what runs, runs in the game's frame.
+async function withPuppeteer(options) {
+  const browser = await puppeteer.launch(options);
+  const page = await browser.newPage();
+  let game = page;
+  return {
+    page,
+    enter: async (frame) => { game = frame; },
+    // In every frame, before its own scripts.
+    before: (fn) => page.evaluateOnNewDocument(fn),
+    open: (url) => page.goto(url),
       press: async (chords) => {
         for (const keys of chords) {
           for (const key of keys.slice(0, -1)) await page.keyboard.down(key);
@@ -96,24 +126,61 @@ const drivers = {
           for (const key of keys.slice(0, -1).reverse()) await page.keyboard.up(key);
         }
       },
-      run: (fn) => page.evaluate(inPage(fn)),
+      run: (fn) => game.evaluate(inPage(fn)),
       close: () => browser.close(),
     };
-  },
-};
+}
 
 const failures = [];
 const check = (ok, what) => { if (!ok) failures.push(what); };
 const server = await serve(site);
+// The portal: a page on another origin (another port), whose button puts
+// the game in a frame that allows what portals' frames commonly allow.
+let host = null;
+if (portal) {
+  const hostSite = mkdtempSync(join(tmpdir(), 'yarnlet-portal-'));
+  cleanups.push(() => rmSync(hostSite, { recursive: true, force: true }));
+  writeFileSync(join(hostSite, 'index.html'), `<!doctype html><html lang="en"><title>A portal</title>
+<button id="run">Run game</button> <textarea id="pasted" aria-label="Paste"></textarea>
+<script>document.getElementById('run').addEventListener('click', () => {
+  const frame = document.createElement('iframe');
+  Object.assign(frame, { src: '${server.origin}/${game}.html', allow: 'autoplay; fullscreen *; gamepad; web-share' });
+  Object.assign(frame.style, { width: '1000px', height: '700px' });
+  document.body.append(frame);
+});</script>`);
+  host = await serve(hostSite);
+}
 let result;
+let frame = null;
 try {
   const driver = await drivers[engine]();
   try {
-    await driver.open(`${server.origin}/${game}.html`);
-    await driver.run(() => new Promise((resolve) => {
-      const ready = () => (window.yarnlet && document.activeElement?.id === 'answer' ? resolve() : setTimeout(ready, 20));
-      ready();
-    }));
+    if (portal) {
+      await driver.before(() => Object.assign(navigator, {
+        canShare: () => true, share: () => Promise.reject(new DOMException('Not in this frame', 'NotAllowedError')),
+      }));
+      await driver.open(`${host.origin}/`);
+      await driver.page.click('#run');
+      frame = await (await driver.page.waitForSelector('iframe')).contentFrame();
+      await driver.enter(frame);
+      const shown = () => new Promise((resolve) => {
+        const ready = () => (window.yarnlet && document.getElementById('transcript').offsetHeight ? resolve() : setTimeout(ready, 20));
+        ready();
+      });
+      await driver.run(shown);
+      const invited = () => [document.getElementById('invite').checkVisibility(), document.activeElement?.id];
+      const before = await driver.run(invited);
+      check(before[0] && before[1] !== 'answer', `before a click into the game, invited and focused: ${before}`);
+      await (await frame.$('#transcript')).click();
+      const after = await driver.run(invited);
+      check(!after[0] && after[1] === 'answer', `after a click into the game, invited and focused: ${after}`);
+    } else {
+      await driver.open(`${server.origin}/${game}.html`);
+      await driver.run(() => new Promise((resolve) => {
+        const ready = () => (window.yarnlet && document.activeElement?.id === 'answer' ? resolve() : setTimeout(ready, 20));
+        ready();
+      }));
+    }
     const chords = [];
     for (const [i, answer] of expected.answers.entries()) {
       const typed = i === 1 ? `${answer.slice(0, -1)}q` : answer;
@@ -128,6 +195,24 @@ try {
       const { output, outputTimes: times } = window.yarnlet;
       return { status, output, times, transcript: shownTranscript(), told };
     });
+    // Shared and copied in the frame, and pasted into the host page with
+    // real keys.
+    if (portal) {
+      // What the page says next, after `after`, within five seconds.
+      const told = (after) => driver.run(`() => new Promise((resolve) => {
+        const said = () => document.getElementById('copied').textContent;
+        const wait = (n) => (said() !== ${JSON.stringify(after)} || n > 250 ? resolve(said()) : setTimeout(wait, 20, n + 1));
+        wait(0);
+      })`);
+      await (await frame.$('#share')).click();
+      result.shared = [await told(''), ...await driver.run(() => ['share', 'copy']
+        .map((id) => document.getElementById(id).checkVisibility()).concat(document.activeElement.id))];
+      await (await frame.$('#copy')).click();
+      result.copied = await told(result.shared[0]);
+      await driver.page.click('#pasted');
+      await driver.press([['Control', 'v']]);
+      result.clipboard = await driver.page.$eval('#pasted', (pasted) => pasted.value);
+    }
   } finally {
     await driver.close();
   }
@@ -135,7 +220,9 @@ try {
   failures.push(error.message);
 } finally {
   server.close();
+  host?.close();
   for (const child of children) child.kill();
+  for (const cleanup of cleanups) cleanup();
 }
 
 if (result) {
@@ -146,6 +233,10 @@ if (result) {
   check(typingGaps(result)[0] >= 50, `a typed byte was followed after only ${typingGaps(result)[0]} ms`);
   check(JSON.stringify(result.told) === JSON.stringify([expected.lines.at(-1), 'The game has ended.']),
     `the live region ends with ${JSON.stringify(result.told)}`);
+  check(!portal || result.shared?.join() === 'Sharing is not allowed here: copy the story instead,false,true,copy',
+    `shared in the frame: ${result.shared}`);
+  check(!portal || (result.copied === 'Copied' && result.clipboard === expected.lines[expected.storyLine]),
+    `copied in the frame: "${result.copied}", and on the clipboard:\n${result.clipboard}`);
 }
-console.log(failures.length ? `FAILED:\n${failures.join('\n')}` : `${game} in ${engine}: passed`);
+console.log(failures.length ? `FAILED:\n${failures.join('\n')}` : `${game} in ${engine}${portal ? ', on a portal' : ''}: passed`);
 process.exit(failures.length ? 1 : 0);
