@@ -13,6 +13,11 @@
 #   INSTALLER_ID  its component's GUID in the Windows installer: made once,
 #                 then never changed (HACKING.md says how)
 set(YARNLET_GAMES "")
+# An empty field (AFTER_STORY) is an empty string, as CMake 3.31 asks to
+# be told rather than warn.
+if(POLICY CMP0174)
+    cmake_policy(SET CMP0174 NEW)
+endif()
 function(yarnlet_game game)
     cmake_parse_arguments(PARSE_ARGV 1 "" "" "NAME;SUMMARY;PLACE;QUESTIONS;SECONDS;AFTER_STORY;INSTALLER_ID" "")
     foreach(field name summary place questions seconds after_story installer_id)
