@@ -6,8 +6,9 @@
 # AppStream validators, autopkgtest in a throwaway root), yarnlet2 is
 # played from each Raspberry Pi package under qemu, and the Windows
 # installer is put through its paces under wine. And ./check passes from
-# the source tarball on a fresh Debian holding only what README.md says it
-# needs.
+# the source tarball on a fresh Debian 12 and 13 holding only what
+# README.md says it needs; on Debian 13, then, the web edition is built
+# with its emscripten and played in its Chromium.
 # Usage: check_release.sh SOURCE_DIR VERSION CACHE_DIR TIMED_GAME
 #   CACHE_DIR keeps autopkgtest's root file system from run to run;
 #   TIMED_GAME is the built yarnlet_timed_game (tests/tools/timed_game.cpp).
@@ -22,6 +23,7 @@ for tool in git lintian hardening-check desktop-file-validate appstreamcli dh dp
     strace autopkgtest mmdebstrap newuidmap wixl msiinfo "$wine"; do
     command -v "$tool" >/dev/null || missing+=" $tool"
 done
+[ -d "$src/node_modules/puppeteer-core" ] || missing+=" npm ci"
 if [ -n "$missing" ]; then
     echo "skipped: it needs$missing (.ci/run installs them)"
     exit 77
@@ -127,14 +129,26 @@ armhf=$!
 autopkgtest "$dist/yarnlet_${version}_$(dpkg --print-architecture).deb" "$work/source/yarnlet-$version/" \
     -- unshare --tarball "$testbed" --release "$release" >"$work/autopkgtest.log" 2>&1 &
 autopkgtest=$!
-# ./check in a fresh root (a bookworm with CMake, Ninja, g++ and
+# ./check in fresh roots of Debian 12 and 13 (CMake, Ninja, g++ and
 # GoogleTest, the tools README.md names, and nothing else): whatever more
-# a preset or a test needs, it must skip with a word.
-mmdebstrap --variant=minbase --include=cmake,ninja-build,g++,libgtest-dev \
-    --customize-hook="copy-in $work/source/yarnlet-$version /" \
-    --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && ./check'" \
-    "$release" /dev/null >"$work/fresh.log" 2>&1 &
-fresh=$!
+# a preset or a test needs, it must skip with a word. In Debian 13's, then,
+# its emscripten and Chromium, and the web edition built and played, with
+# the node packages of this checkout.
+fresh() {
+    local suite=$1
+    shift
+    mmdebstrap --variant=minbase --include=cmake,ninja-build,g++,libgtest-dev \
+        --customize-hook="copy-in $work/source/yarnlet-$version /" \
+        --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && ./check'" \
+        "$@" "$suite" /dev/null >"$work/fresh-$suite.log" 2>&1
+}
+fresh bookworm &
+fresh12=$!
+fresh trixie \
+    --customize-hook="chroot \"\$1\" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends emscripten chromium python3" \
+    --customize-hook="copy-in $src/node_modules /yarnlet-$version" \
+    --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && emcc --version | head -n 1 && cmake --workflow --preset web'" &
+fresh13=$!
 # The installer under wine, in a prefix of its own: over an earlier version
 # built here from the same games (a major upgrade); its shortcuts, its
 # entry in the installed apps, and yarnlet2 played from where it was
@@ -175,8 +189,12 @@ wait $autopkgtest || { cat "$work/autopkgtest.log"; fail "autopkgtest"; }
 sed -n '/test play-games: \[-/,$p' "$work/autopkgtest.log"
 wait $installed || fail "the Windows installer under wine"
 cat "$work/msi.log"
-wait $fresh || { cat "$work/fresh.log"; fail "./check on a fresh machine"; }
-sed -n '/^check: passed/,/^[^ ]/p' "$work/fresh.log"
+wait $fresh12 || { cat "$work/fresh-bookworm.log"; fail "./check on a fresh Debian 12"; }
+echo "Debian 12:"
+sed -n '/^check: passed/,/^[^ ]/p' "$work/fresh-bookworm.log"
+wait $fresh13 || { cat "$work/fresh-trixie.log"; fail "./check, or the web edition, on a fresh Debian 13"; }
+echo "Debian 13:"
+sed -n -e '/^check: passed/,/^[^ ]/p' -e '/^emcc .*Emscripten/p' -e '/tests passed/p' "$work/fresh-trixie.log"
 
 # The site: at the zip's root, and every file of it kept offline by its
 # service worker, which lists exactly the others.
