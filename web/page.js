@@ -307,11 +307,15 @@ document.addEventListener('keydown', (event) => {
 // script (nor does the browser autofocus the field of a frame from
 // another site). While it lacks the focus, the page invites the player in;
 // a click anywhere on it puts the focus in the field, but on a control, or
-// where the player is selecting text.
+// where the player is selecting text. A frame given the focus by its host
+// (or by a click before this script ran) puts it in the field too.
 const invite = byId('invite');
 const framed = window.top !== window;
 const showInvite = () => { invite.hidden = !framed || inputEnded || document.hasFocus(); };
-window.addEventListener('focus', showInvite);
+window.addEventListener('focus', () => {
+  if (!inputEnded && document.activeElement === document.body) field.focus();
+  showInvite();
+});
 window.addEventListener('blur', showInvite);
 document.addEventListener('click', (event) => {
   if (!inputEnded && !event.target.closest('a, button:not(#invite), input') && getSelection().isCollapsed) field.focus();

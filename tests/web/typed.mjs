@@ -1,12 +1,12 @@
-// Plays one game whole, in real time, in an engine other than Chromium's:
+// Plays one game whole, in real time, typed ahead in any engine:
 //
 //   node typed.mjs ENGINE SITE EXPECTED [portal]
 //
 // ENGINE is "webkit", the engine of every browser on an iPhone or an iPad:
 // WebKitGTK's MiniBrowser, driven through WebKitWebDriver (W3C WebDriver,
-// plain HTTP and JSON) on an X server of its own; or "firefox", Gecko:
+// plain HTTP and JSON) on an X server of its own; "firefox", Gecko:
 // Debian's Firefox ESR, headless, driven by puppeteer-core over WebDriver
-// BiDi. EXPECTED is tests/expected/<game> (readExpected in browser.mjs).
+// BiDi; or "chromium", headless, by puppeteer-core. EXPECTED is tests/expected/<game> (readExpected in browser.mjs).
 // Once the page has loaded, every answer is typed ahead with real keys, the
 // second with a slip put right by Backspace, and Ctrl-D ends the input at
 // the rating question. The page must give the native game's output byte
@@ -14,7 +14,8 @@
 // byte followed by the next in under 50 ms, and the end told after the
 // last line. Skipped, with a word, where the engine is missing.
 //
-// "portal" plays it as a game portal shows it, in Chromium: in a frame on
+// "portal" plays it as a game portal shows it, in Chromium or Firefox
+// (WebDriver's frames take the focus themselves): in a frame on
 // a host page of another origin, put there by its "Run game" button. The
 // page must invite the player in until a click into the game, which must
 // be all it takes for the keys to reach the field. At the end, a share
@@ -57,7 +58,8 @@ const inPage = (fn) => `(async () => { const shownTranscript = ${shownTranscript
 
 // Each engine's driver: open a page, press keys (each a chord: the keys
 // held down together, a modifier first), and run an async function in the
-// page for what it returns.
+// page for what it returns; for a portal, click an element as a mouse
+// does, and enter the frame of an element (null: back to the page).
 const drivers = {
   async webkit() {
     const browser = readdirSync('/usr/lib').map((arch) => `/usr/lib/${arch}/webkit2gtk-4.1/MiniBrowser`).find(existsSync);
@@ -107,17 +109,12 @@ const drivers = {
   },
 };
 
-// Firefox and Chromium, through puppeteer-core; on a portal, the page is
-// the host's and what runs, runs in the game's frame.
+// Firefox and Chromium, through puppeteer-core.
 async function withPuppeteer(options) {
   const browser = await puppeteer.launch(options);
   const page = await browser.newPage();
-  let game = page;
+  let frame = page;
   return {
-    page,
-    enter: async (frame) => { game = frame; },
-    // In every frame, before its own scripts.
-    before: (fn) => page.evaluateOnNewDocument(fn),
     open: (url) => page.goto(url),
       press: async (chords) => {
         for (const keys of chords) {
@@ -126,7 +123,11 @@ async function withPuppeteer(options) {
           for (const key of keys.slice(0, -1).reverse()) await page.keyboard.up(key);
         }
       },
-      run: (fn) => game.evaluate(inPage(fn)),
+      run: (fn) => frame.evaluate(inPage(fn)),
+      click: async (selector) => (await frame.waitForSelector(selector)).click(),
+      enter: async (selector) => {
+        frame = selector ? await (await frame.waitForSelector(selector)).contentFrame() : page;
+      },
       close: () => browser.close(),
     };
 }
@@ -151,27 +152,26 @@ if (portal) {
   host = await serve(hostSite);
 }
 let result;
-let frame = null;
 try {
   const driver = await drivers[engine]();
   try {
     if (portal) {
-      await driver.before(() => Object.assign(navigator, {
-        canShare: () => true, share: () => Promise.reject(new DOMException('Not in this frame', 'NotAllowedError')),
-      }));
       await driver.open(`${host.origin}/`);
-      await driver.page.click('#run');
-      frame = await (await driver.page.waitForSelector('iframe')).contentFrame();
-      await driver.enter(frame);
-      const shown = () => new Promise((resolve) => {
+      await driver.click('#run');
+      await driver.enter('iframe');
+      await driver.run(() => new Promise((resolve) => {
         const ready = () => (window.yarnlet && document.getElementById('transcript').offsetHeight ? resolve() : setTimeout(ready, 20));
         ready();
-      });
-      await driver.run(shown);
+      }));
+      // A share sheet that will refuse, as a browser that cannot tell
+      // beforehand refuses a frame; in place before the game's end.
+      await driver.run(() => Object.assign(navigator, {
+        canShare: () => true, share: () => Promise.reject(new DOMException('Not in this frame', 'NotAllowedError')),
+      }) && null);
       const invited = () => [document.getElementById('invite').checkVisibility(), document.activeElement?.id];
       const before = await driver.run(invited);
       check(before[0] && before[1] !== 'answer', `before a click into the game, invited and focused: ${before}`);
-      await (await frame.$('#transcript')).click();
+      await driver.click('#transcript');
       const after = await driver.run(invited);
       check(!after[0] && after[1] === 'answer', `after a click into the game, invited and focused: ${after}`);
     } else {
@@ -204,14 +204,15 @@ try {
         const wait = (n) => (said() !== ${JSON.stringify(after)} || n > 250 ? resolve(said()) : setTimeout(wait, 20, n + 1));
         wait(0);
       })`);
-      await (await frame.$('#share')).click();
+      await driver.click('#share');
       result.shared = [await told(''), ...await driver.run(() => ['share', 'copy']
         .map((id) => document.getElementById(id).checkVisibility()).concat(document.activeElement.id))];
-      await (await frame.$('#copy')).click();
+      await driver.click('#copy');
       result.copied = await told(result.shared[0]);
-      await driver.page.click('#pasted');
+      await driver.enter(null);
+      await driver.click('#pasted');
       await driver.press([['Control', 'v']]);
-      result.clipboard = await driver.page.$eval('#pasted', (pasted) => pasted.value);
+      result.clipboard = await driver.run(() => document.getElementById('pasted').value);
     }
   } finally {
     await driver.close();
