@@ -129,26 +129,29 @@ armhf=$!
 autopkgtest "$dist/yarnlet_${version}_$(dpkg --print-architecture).deb" "$work/source/yarnlet-$version/" \
     -- unshare --tarball "$testbed" --release "$release" >"$work/autopkgtest.log" 2>&1 &
 autopkgtest=$!
-# ./check in fresh roots of Debian 12 and 13 (CMake, Ninja, g++ and
-# GoogleTest, the tools README.md names, and nothing else): whatever more
-# a preset or a test needs, it must skip with a word. In Debian 13's, then,
-# its emscripten and Chromium, and the web edition built and played, with
-# the node packages of this checkout.
+# In fresh roots of Debian 12 and 13: ./check with CMake, Ninja, g++ and
+# GoogleTest, the tools README.md names, and nothing else, where whatever
+# more a preset or a test needs must skip with a word; and, in a root of
+# its own, the web edition built with Debian 13's emscripten and played in
+# its Chromium, with the node packages of this checkout.
 fresh() {
-    local suite=$1
-    shift
-    mmdebstrap --variant=minbase --include=cmake,ninja-build,g++,libgtest-dev \
-        --customize-hook="copy-in $work/source/yarnlet-$version /" \
-        --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && ./check'" \
-        "$@" "$suite" /dev/null >"$work/fresh-$suite.log" 2>&1
+    local log=$1 suite=$2 tools=$3 command=$4
+    shift 4
+    mmdebstrap --variant=minbase --include="$tools" \
+        --customize-hook="copy-in $work/source/yarnlet-$version /" "$@" \
+        --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && $command'" \
+        "$suite" /dev/null >"$work/$log" 2>&1
 }
-fresh bookworm &
-fresh12=$!
-fresh trixie \
-    --customize-hook="chroot \"\$1\" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends emscripten chromium python3" \
-    --customize-hook="copy-in $src/node_modules /yarnlet-$version" \
-    --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && emcc --version | head -n 1 && cmake --workflow --preset web'" &
-fresh13=$!
+readme=cmake,ninja-build,g++,libgtest-dev
+declare -A checks
+fresh check12.log bookworm $readme ./check &
+checks[12]=$!
+fresh check13.log trixie $readme ./check &
+checks[13]=$!
+fresh web13.log trixie cmake,ninja-build,emscripten,chromium,python3 \
+    'emcc --version | head -n 1 && cmake --workflow --preset web' \
+    --customize-hook="copy-in $src/node_modules /yarnlet-$version" &
+web13=$!
 # The installer under wine, in a prefix of its own: over an earlier version
 # built here from the same games (a major upgrade); its shortcuts, its
 # entry in the installed apps, and yarnlet2 played from where it was
@@ -189,12 +192,14 @@ wait $autopkgtest || { cat "$work/autopkgtest.log"; fail "autopkgtest"; }
 sed -n '/test play-games: \[-/,$p' "$work/autopkgtest.log"
 wait $installed || fail "the Windows installer under wine"
 cat "$work/msi.log"
-wait $fresh12 || { cat "$work/fresh-bookworm.log"; fail "./check on a fresh Debian 12"; }
-echo "Debian 12:"
-sed -n '/^check: passed/,/^[^ ]/p' "$work/fresh-bookworm.log"
-wait $fresh13 || { cat "$work/fresh-trixie.log"; fail "./check, or the web edition, on a fresh Debian 13"; }
-echo "Debian 13:"
-sed -n -e '/^check: passed/,/^[^ ]/p' -e '/^emcc .*Emscripten/p' -e '/tests passed/p' "$work/fresh-trixie.log"
+for release in 12 13; do
+    wait "${checks[$release]}" || { cat "$work/check$release.log"; fail "./check on a fresh Debian $release"; }
+    echo "Debian $release:"
+    sed -n '/^check: passed/,/^[^ ]/{/^I: /!p}' "$work/check$release.log"
+done
+wait $web13 || { cat "$work/web13.log"; fail "the web edition on a fresh Debian 13"; }
+echo "The web edition on Debian 13:"
+sed -n -e '/^emcc .*Emscripten/p' -e '/tests passed/p' "$work/web13.log"
 
 # The site: at the zip's root, and every file of it kept offline by its
 # service worker, which lists exactly the others.
