@@ -6,7 +6,8 @@
 // WebKitGTK's MiniBrowser, driven through WebKitWebDriver (W3C WebDriver,
 // plain HTTP and JSON) on an X server of its own; "firefox", Gecko:
 // Debian's Firefox ESR, headless, driven by puppeteer-core over WebDriver
-// BiDi; or "chromium", headless, by puppeteer-core. EXPECTED is tests/expected/<game> (readExpected in browser.mjs).
+// BiDi; or "chromium", headless, by puppeteer-core. EXPECTED is
+// tests/expected/<game> (readExpected in browser.mjs).
 // Once the page has loaded, every answer is typed ahead with real keys, the
 // second with a slip put right by Backspace, and Ctrl-D ends the input at
 // the rating question. The page must give the native game's output byte
@@ -37,7 +38,6 @@ const [engine, site, expectedBase, portal] = process.argv.slice(2);
 const game = basename(expectedBase);
 const expected = readExpected(expectedBase);
 const children = [];
-const cleanups = [];
 const start = (command, args, options) => {
   const child = spawn(command, args, options);
   children.push(child);
@@ -102,11 +102,7 @@ const drivers = {
     if (!existsSync('/usr/bin/firefox-esr')) skip('firefox-esr');
     return withPuppeteer({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
   },
-  chromium: () => {
-    const profile = mkdtempSync(join(tmpdir(), 'yarnlet-chromium-'));
-    cleanups.push(() => rmSync(profile, { recursive: true, force: true }));
-    return withPuppeteer({ executablePath: chromiumPath, headless: true, userDataDir: profile, args: chromiumFlags });
-  },
+  chromium: () => withPuppeteer({ executablePath: chromiumPath, headless: true, args: chromiumFlags }),
 };
 
 // Firefox and Chromium, through puppeteer-core.
@@ -138,9 +134,8 @@ const server = await serve(site);
 // The portal: a page on another origin (another port), whose button puts
 // the game in a frame that allows what portals' frames commonly allow.
 let host = null;
+const hostSite = portal && mkdtempSync(join(tmpdir(), 'yarnlet-portal-'));
 if (portal) {
-  const hostSite = mkdtempSync(join(tmpdir(), 'yarnlet-portal-'));
-  cleanups.push(() => rmSync(hostSite, { recursive: true, force: true }));
   writeFileSync(join(hostSite, 'index.html'), `<!doctype html><html lang="en"><title>A portal</title>
 <button id="run">Run game</button> <textarea id="pasted" aria-label="Paste"></textarea>
 <script>document.getElementById('run').addEventListener('click', () => {
@@ -159,10 +154,14 @@ try {
       await driver.open(`${host.origin}/`);
       await driver.click('#run');
       await driver.enter('iframe');
-      await driver.run(() => new Promise((resolve) => {
-        const ready = () => (window.yarnlet && document.getElementById('transcript').offsetHeight ? resolve() : setTimeout(ready, 20));
-        ready();
-      }));
+    } else {
+      await driver.open(`${server.origin}/${game}.html`);
+    }
+    await driver.run(() => new Promise((resolve) => {
+      const ready = () => (window.yarnlet && document.getElementById('transcript').offsetHeight ? resolve() : setTimeout(ready, 20));
+      ready();
+    }));
+    if (portal) {
       // A share sheet that will refuse, as a browser that cannot tell
       // beforehand refuses a frame; in place before the game's end.
       await driver.run(() => Object.assign(navigator, {
@@ -175,11 +174,7 @@ try {
       const after = await driver.run(invited);
       check(!after[0] && after[1] === 'answer', `after a click into the game, invited and focused: ${after}`);
     } else {
-      await driver.open(`${server.origin}/${game}.html`);
-      await driver.run(() => new Promise((resolve) => {
-        const ready = () => (window.yarnlet && document.activeElement?.id === 'answer' ? resolve() : setTimeout(ready, 20));
-        ready();
-      }));
+      check(await driver.run(() => document.activeElement?.id === 'answer'), 'the answer field has no focus');
     }
     const chords = [];
     for (const [i, answer] of expected.answers.entries()) {
@@ -223,7 +218,7 @@ try {
   server.close();
   host?.close();
   for (const child of children) child.kill();
-  for (const cleanup of cleanups) cleanup();
+  if (hostSite) rmSync(hostSite, { recursive: true, force: true });
 }
 
 if (result) {
