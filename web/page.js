@@ -308,17 +308,21 @@ document.addEventListener('keydown', (event) => {
 // another site). While it lacks the focus, the page invites the player in;
 // a click anywhere on it puts the focus in the field, but on a control, or
 // where the player is selecting text. A frame given the focus by its host
-// (or by a click before this script ran) puts it in the field too.
+// (or by a click before this script ran) puts it in the field too. Outside
+// a frame a tap on the text stays what it was: on a phone, the way to put
+// the keyboard away.
 const invite = byId('invite');
 const framed = window.top !== window;
 const showInvite = () => { invite.hidden = !framed || inputEnded || document.hasFocus(); };
 window.addEventListener('focus', () => {
-  if (!inputEnded && document.activeElement === document.body) field.focus();
+  if (framed && !inputEnded && document.activeElement === document.body) field.focus();
   showInvite();
 });
 window.addEventListener('blur', showInvite);
 document.addEventListener('click', (event) => {
-  if (!inputEnded && !event.target.closest('a, button:not(#invite), input') && getSelection().isCollapsed) field.focus();
+  if (framed && !inputEnded && !event.target.closest('a, button:not(#invite), input') && getSelection().isCollapsed) {
+    field.focus();
+  }
 });
 if (document.hasFocus()) field.focus();
 showInvite();
