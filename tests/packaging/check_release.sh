@@ -7,8 +7,8 @@
 # played from each Raspberry Pi package under qemu, and the Windows
 # installer is put through its paces under wine. And ./check passes from
 # the source tarball on a fresh Debian 12 and 13 holding only what
-# README.md says it needs; on Debian 13, then, the web edition is built
-# with its emscripten and played in its Chromium.
+# README.md says it needs; and in another Debian 13, the web edition is
+# built with its emscripten and played in its Chromium.
 # Usage: check_release.sh SOURCE_DIR VERSION CACHE_DIR TIMED_GAME
 #   CACHE_DIR keeps autopkgtest's root file system from run to run;
 #   TIMED_GAME is the built yarnlet_timed_game (tests/tools/timed_game.cpp).
@@ -37,12 +37,46 @@ git -C "$src" rev-parse --verify -q HEAD >/dev/null || { echo "skipped: $src is 
 
 games=$(cd "$src/tests/expected" && ls yarnlet*.in | sed 's/[.]in$//')
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# A root still waiting for the source is told to stop, and waited for.
+trap '[ -e "$work/go" ] || echo stop >"$work/go"; wait; rm -rf "$work"' EXIT
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
 git clone -q "$src" "$work/a"
 git clone -q "$src" "$work/b/somewhere/much/deeper/yarnlet"
+
+# Fresh roots of Debian 12 and 13, made by mmdebstrap: ./check in two with
+# CMake, Ninja, g++ and GoogleTest, the tools README.md names, and nothing
+# else, where whatever more a preset or a test needs must skip with a
+# word; and, in a third, the web edition built with Debian 13's
+# emscripten and played in its Chromium, with the node packages of this
+# checkout. Each waits for the source tarball, unpacked once the releases
+# are made, and for the word to go on.
+fresh() {
+    local log=$1 suite=$2 tools=$3 command=$4
+    shift 4
+    mmdebstrap --variant=minbase --include="$tools" \
+        --customize-hook="until [ -e $work/go ]; do sleep 1; done; grep -qx go $work/go" \
+        --customize-hook="copy-in $work/source/yarnlet-$version /" "$@" \
+        --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && $command'" \
+        "$suite" /dev/null >"$work/$log" 2>&1
+}
+# The web edition's root (3 GB, mostly emscripten's) and autopkgtest's
+# testbed, if there is none yet (a bookworm made once, with dpkg-dev to
+# unpack the source tree), are made while the releases build: they wait
+# on the network and on dpkg, where the releases keep the processor busy.
+fresh web13.log trixie cmake,ninja-build,emscripten,chromium,python3 \
+    'emcc --version | head -n 1 && cmake --workflow --preset web' \
+    --customize-hook="copy-in $src/node_modules /yarnlet-$version" &
+web13=$!
+release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+testbed=$cache/autopkgtest-$release.tar
+if [ ! -f "$testbed" ]; then
+    rm -f "$testbed.part.tar"
+    # (mmdebstrap makes a tarball of a name that ends in .tar.)
+    mmdebstrap --variant=apt --include=apt-utils,dpkg-dev "$release" "$testbed.part.tar" >"$work/testbed.log" 2>&1 &
+    made=$!
+fi
 (cd "$work/a" && TZ=Pacific/Kiritimati ./release >"$work/a.log" 2>&1) || { cat "$work/a.log"; exit 1; }
 (cd "$work/b/somewhere/much/deeper/yarnlet" && umask 077 && TZ=America/Adak ./release >"$work/b.log" 2>&1) ||
     { cat "$work/b.log"; exit 1; }
@@ -106,21 +140,16 @@ done
 
 # In real time, side by side: yarnlet2 from each Pi package under qemu,
 # with the multiarch C++ runtime, every write and pause of it seen; and
-# every game of this machine's package, installed by autopkgtest in a
-# throwaway root (a bookworm made once with mmdebstrap, with dpkg-dev to
-# unpack the source tree), as the package's own test plays them. This
-# machine's /usr is left as it was.
-release=$(. /etc/os-release && echo "$VERSION_CODENAME")
-testbed=$cache/autopkgtest-$release.tar
+# every game of this machine's package, installed by autopkgtest in its
+# throwaway root, as the package's own test plays them. This machine's
+# /usr is left as it was.
 if [ ! -f "$testbed" ]; then
-    rm -rf "$testbed" "$testbed.part.tar"
-    # (mmdebstrap makes a tarball of a name that ends in .tar.)
-    mmdebstrap --variant=apt --include=apt-utils,dpkg-dev "$release" "$testbed.part.tar" >"$work/mmdebstrap.log" 2>&1 ||
-        { cat "$work/mmdebstrap.log"; exit 1; }
+    wait $made || { cat "$work/testbed.log"; exit 1; }
     mv "$testbed.part.tar" "$testbed"
 fi
 mkdir -p "$work/source"
 tar -xzf "$dist/yarnlet-$version.tar.gz" -C "$work/source"
+echo go >"$work/go"
 expected=$work/source/yarnlet-$version/tests/expected
 "$timed" "$expected/yarnlet2" qemu-aarch64 "$work/root-arm64/usr/games/yarnlet2" >"$work/arm64.log" 2>&1 &
 arm64=$!
@@ -129,29 +158,12 @@ armhf=$!
 autopkgtest "$dist/yarnlet_${version}_$(dpkg --print-architecture).deb" "$work/source/yarnlet-$version/" \
     -- unshare --tarball "$testbed" --release "$release" >"$work/autopkgtest.log" 2>&1 &
 autopkgtest=$!
-# In fresh roots of Debian 12 and 13: ./check with CMake, Ninja, g++ and
-# GoogleTest, the tools README.md names, and nothing else, where whatever
-# more a preset or a test needs must skip with a word; and, in a root of
-# its own, the web edition built with Debian 13's emscripten and played in
-# its Chromium, with the node packages of this checkout.
-fresh() {
-    local log=$1 suite=$2 tools=$3 command=$4
-    shift 4
-    mmdebstrap --variant=minbase --include="$tools" \
-        --customize-hook="copy-in $work/source/yarnlet-$version /" "$@" \
-        --customize-hook="chroot \"\$1\" sh -c 'cd /yarnlet-$version && $command'" \
-        "$suite" /dev/null >"$work/$log" 2>&1
-}
 readme=cmake,ninja-build,g++,libgtest-dev
 declare -A checks
 fresh check12.log bookworm $readme ./check &
 checks[12]=$!
 fresh check13.log trixie $readme ./check &
 checks[13]=$!
-fresh web13.log trixie cmake,ninja-build,emscripten,chromium,python3 \
-    'emcc --version | head -n 1 && cmake --workflow --preset web' \
-    --customize-hook="copy-in $src/node_modules /yarnlet-$version" &
-web13=$!
 # The installer under wine, in a prefix of its own: over an earlier version
 # built here from the same games (a major upgrade); its shortcuts, its
 # entry in the installed apps, and yarnlet2 played from where it was
