@@ -42,6 +42,12 @@ std::string text_of(const std::vector<Step>& steps) {
     return text;
 }
 
+// As a terminal shows it: each line end as CR LF.
+std::string on_terminal(std::string text) {
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 2)) text.insert(at, "\r");
+    return text;
+}
+
 void expect_clean_end(const GameRun& run) {
     EXPECT_TRUE(run.exited) << "ended by signal " << run.signal;
     EXPECT_EQ(run.exit_code, 0);
@@ -126,11 +132,7 @@ TEST_P(RealGame, TypesEachByteAloneOnATerminal) {
     expect_clean_end(run);
     const auto expected = through_the_kit(GetParam(), Output::terminal, typed);
     EXPECT_PRED_FORMAT2(same_steps, transcript(run.events, Output::terminal), expected);
-    std::string shown = text_of(expected);
-    for (std::size_t at = shown.find('\n'); at != std::string::npos; at = shown.find('\n', at + 2)) {
-        shown.insert(at, "\r");
-    }
-    EXPECT_PRED_FORMAT2(same_text, run.out, shown) << "what the terminal showed";
+    EXPECT_PRED_FORMAT2(same_text, run.out, on_terminal(text_of(expected))) << "what the terminal showed";
 }
 
 // Answers from a file while the player watches: whether to type byte by
@@ -193,6 +195,46 @@ INSTANTIATE_TEST_SUITE_P(Series, RealGameInput,
                          [](const ::testing::TestParamInfo<std::tuple<Game, Input>>& param) {
                              return std::string(std::get<0>(param.param).name) + "_" + std::get<1>(param.param).name;
                          });
+
+// The command of a desktop entry's Exec line: its words, a word in double
+// quotes kept whole, in which a backslash takes the next character as it is.
+std::vector<std::string> exec_line(const std::string& entry) {
+    const std::size_t at = entry.find("\nExec=") + 6;
+    const std::string line = entry.substr(at, entry.find('\n', at) - at);
+    std::vector<std::string> words(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] == '"') {
+            quoted = !quoted;
+        } else if (quoted && line[i] == '\\' && i + 1 < line.size()) {
+            words.back() += line[++i];
+        } else if (!quoted && line[i] == ' ') {
+            if (!words.back().empty()) words.emplace_back();
+        } else {
+            words.back() += line[i];
+        }
+    }
+    return words;
+}
+
+// Started from a desktop's menu, on the terminal it opens for the entry
+// (which closes with its command), a game plays as ever; then the terminal
+// stays open with the story, saying how to close it, until Enter.
+TEST(DesktopEntry, KeepsTheTerminalOpenAfterTheGameUntilEnter) {
+    if (const std::string why = why_no_terminal_runs(); !why.empty()) GTEST_SKIP() << why;
+    const Game& game = games[0];
+    std::string typed;
+    for (std::size_t i = 0; i <= game.content->prompts.size(); ++i) typed += "answer " + std::to_string(i) + "\n";
+    const std::string held = "Press Enter to close this window.\n";
+    const std::string folder = std::string(game.path).substr(0, std::string(game.path).rfind('/'));
+    const GameRun run = run_game_on_terminal(
+        exec_line(slurp(game.desktop_entry)),
+        {.typed = typed, .once_shown = on_terminal(held), .then_typed = "\n", .path_first = folder});
+    expect_clean_end(run);
+    EXPECT_TRUE(run.ran_until_typed) << "the terminal would close with the game";
+    EXPECT_PRED_FORMAT2(same_text, run.out,
+                        on_terminal(text_of(through_the_kit(game, Output::terminal, typed)) + held));
+}
 
 // Real time, briefly: the title's first bytes on a real terminal, each
 // written alone, then paused for at least 50 ms by the system's own sleep.

@@ -284,6 +284,7 @@ GameRun run_game_on_terminal(const std::vector<std::string>& command, const Term
     // LeakSanitizer cannot work under ptrace; leaks are looked for elsewhere.
     for (std::string& var : env) {
         if (var.rfind("ASAN_OPTIONS=", 0) == 0) var += ":detect_leaks=0";
+        if (var.rfind("PATH=", 0) == 0 && !setup.path_first.empty()) var.insert(5, setup.path_first + ":");
     }
     std::vector<std::string> argv = {"strace", "-qq", "-xx", "-T", "-s", "100000000", "-e", "signal=none", "-o", trace};
     if (setup.real_sleep) {
@@ -302,9 +303,19 @@ GameRun run_game_on_terminal(const std::vector<std::string>& command, const Term
 
     int status = 0;
     bool done = false;
+    bool typed_then = setup.once_shown.empty();
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.real_sleep ? 600 : 60);
     for (;;) {
         pollfd p{master, POLLIN, 0};
+        // A command that would end after the text has ended by then; one
+        // that waits is typed to.
+        if (!typed_then && run.out.find(setup.once_shown) != std::string::npos && poll(&p, 1, 200) == 0) {
+            typed_then = true;
+            run.ran_until_typed = waitpid(pid, &status, WNOHANG) == 0;
+            done = !run.ran_until_typed;
+            if (!done && write(master, setup.then_typed.data(), setup.then_typed.size()) < 0) std::abort();
+            continue;
+        }
         if (poll(&p, 1, 50) == 1) {
             char buf[4096];
             const ssize_t n = read(master, buf, sizeof buf);

@@ -54,6 +54,8 @@ struct GameRun {
     std::vector<double> lasted_ms;
     std::string trouble;  // anything odd about the run or its sleeps
     double cpu_ms = 0;    // the processor time it took, user and system
+    // On a terminal, when `then_typed` was typed: the command had not ended.
+    bool ran_until_typed = false;
 };
 
 GameRun run_game(const std::string& program, const GameSetup& setup);
@@ -70,6 +72,12 @@ struct TerminalSetup {
     // Once the terminal has shown this many bytes, the game is stopped
     // (0: it runs to its end).
     std::size_t stop_after = 0;
+    // Once the terminal has shown this text, then nothing for a fifth of a
+    // second, these bytes are typed.
+    std::string once_shown{};
+    std::string then_typed{};
+    // A folder looked in first for the command.
+    std::string path_first{};
 };
 
 // Runs `command` (a game, or an emulator and its game) on a
