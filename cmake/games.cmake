@@ -20,6 +20,10 @@ function(yarnlet_game game)
         string(TOUPPER ${field} FIELD)
         set(${field}_${game} "${_${FIELD}}" PARENT_SCOPE)
     endforeach()
+    # Its Windows shortcut and launcher are files named after it, and a
+    # Windows file name has no colon.
+    string(REPLACE ": " " - " file_name "${_NAME}")
+    set(file_name_${game} "${file_name}" PARENT_SCOPE)
     set(YARNLET_GAMES ${YARNLET_GAMES} ${game} PARENT_SCOPE)
 endfunction()
 

@@ -1,6 +1,7 @@
 # The Windows downloads, built with the games: yarnlet-<version>-windows-x64.zip,
-# the games, a README and the licence in a folder of their own, with
-# CR LF line ends for Notepad; and yarnlet-<version>-windows-x64.msi, the
+# the games, a launcher for each that keeps its window open at the end, a
+# README and the licence in a folder of their own, with CR LF line ends
+# for Notepad and cmd; and yarnlet-<version>-windows-x64.msi, the
 # installer, where wixl is there to build it. Each game carries the
 # series' icon and its version, which Explorer shows.
 set(YARNLET_ZIP_FOLDER yarnlet-${PROJECT_VERSION}-windows-x64)
@@ -25,6 +26,14 @@ endforeach()
 configure_file(packaging/windows/README.txt.in zip/README.txt @ONLY NEWLINE_STYLE CRLF)
 configure_file(LICENSE zip/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 set(documents ${PROJECT_BINARY_DIR}/zip/LICENSE.txt ${PROJECT_BINARY_DIR}/zip/README.txt)
+# The installer's shortcuts keep the window open themselves: the
+# launchers are the zip's alone.
+set(launchers "")
+foreach(GAME IN LISTS YARNLET_GAMES)
+    set(NAME "${name_${GAME}}")
+    configure_file(packaging/windows/launcher.cmd.in "launchers/${file_name_${GAME}}.cmd" @ONLY NEWLINE_STYLE CRLF)
+    list(APPEND launchers "${PROJECT_BINARY_DIR}/launchers/${file_name_${GAME}}.cmd")
+endforeach()
 
 set(zip_games "")
 foreach(game IN LISTS YARNLET_GAMES)
@@ -33,8 +42,8 @@ endforeach()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_custom_command(OUTPUT ${YARNLET_ZIP}
     COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/make_zip.py
-        ${YARNLET_ZIP} ${YARNLET_ZIP_FOLDER} ${YARNLET_RELEASE_DATE} ${documents} ${zip_games}
-    DEPENDS ${YARNLET_GAMES} ${documents} ${PROJECT_SOURCE_DIR}/packaging/make_zip.py
+        ${YARNLET_ZIP} ${YARNLET_ZIP_FOLDER} ${YARNLET_RELEASE_DATE} ${documents} ${launchers} ${zip_games}
+    DEPENDS ${YARNLET_GAMES} ${documents} ${launchers} ${PROJECT_SOURCE_DIR}/packaging/make_zip.py
     COMMENT "Packing ${YARNLET_ZIP_FOLDER}.zip"
     VERBATIM)
 add_custom_target(yarnlet_zip ALL DEPENDS ${YARNLET_ZIP})

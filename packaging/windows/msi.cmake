@@ -33,14 +33,17 @@ set(ENV{TZ} UTC)
 file(RELATIVE_PATH icon ${GAMES} ${here}/yarnlet.ico)
 set(defines -D Version=${VERSION} -D ProductCode=${product} -D Publisher=${publisher} -D Games=. -D Icon=${icon})
 foreach(game IN LISTS YARNLET_GAMES)
-    # A shortcut is a file, and a Windows file name has no colon.
-    string(REPLACE ": " " - " name "${name_${game}}")
+    # The shortcut starts the game through cmd, which keeps the window open
+    # at the end until a key is pressed: the game's own window would close
+    # with the story it has just typed out. (cmd takes away the outer
+    # quotes of what follows /c, leaving the game's path quoted.)
     string(APPEND GAME_COMPONENTS
         "          <Component Id=\"${game}\" Guid=\"${installer_id_${game}}\" Win64=\"yes\">\n"
-        "            <File Id=\"${game}.exe\" Source=\"$(var.Games)/${game}.exe\" KeyPath=\"yes\">\n"
-        "              <Shortcut Id=\"${game}\" Directory=\"GamesMenuFolder\" Name=\"${name}\"\n"
-        "                  Description=\"${summary_${game}}\" WorkingDirectory=\"INSTALLDIR\"/>\n"
-        "            </File>\n"
+        "            <File Id=\"${game}.exe\" Source=\"$(var.Games)/${game}.exe\" KeyPath=\"yes\"/>\n"
+        "            <Shortcut Id=\"${game}\" Directory=\"GamesMenuFolder\" Name=\"${file_name_${game}}\"\n"
+        "                Description=\"${summary_${game}}\" Target=\"[System64Folder]cmd.exe\"\n"
+        "                Arguments=\"/c &quot;&quot;[#${game}.exe]&quot; &amp; pause&quot;\"\n"
+        "                Icon=\"yarnlet.ico\" WorkingDirectory=\"INSTALLDIR\"/>\n"
         "          </Component>\n")
     string(APPEND GAME_REFS "      <ComponentRef Id=\"${game}\"/>\n")
 endforeach()

@@ -20,7 +20,7 @@ wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 missing=""
 for tool in git lintian hardening-check desktop-file-validate appstreamcli dh dpkg-buildpackage \
     x86_64-w64-mingw32-g++-posix emcc aarch64-linux-gnu-g++ arm-linux-gnueabihf-g++ qemu-aarch64 qemu-arm \
-    strace autopkgtest mmdebstrap newuidmap wixl msiinfo "$wine"; do
+    strace autopkgtest mmdebstrap newuidmap wixl msiinfo tmux "$wine"; do
     command -v "$tool" >/dev/null || missing+=" $tool"
 done
 [ -d "$src/node_modules/puppeteer-core" ] || missing+=" npm ci"
@@ -37,8 +37,9 @@ git -C "$src" rev-parse --verify -q HEAD >/dev/null || { echo "skipped: $src is 
 
 games=$(cd "$src/tests/expected" && ls yarnlet*.in | sed 's/[.]in$//')
 work=$(mktemp -d)
-# A root still waiting for the source is told to stop, and waited for.
-trap '[ -e "$work/go" ] || echo stop >"$work/go"; wait; rm -rf "$work"' EXIT
+# A root still waiting for the source is told to stop, and waited for; a
+# window held open is closed.
+trap '[ -e "$work/go" ] || echo stop >"$work/go"; wait; tmux -S "$work/tmux" kill-server 2>/dev/null; rm -rf "$work"' EXIT
 status=0
 fail() { echo "FAIL: $*"; status=1; }
 
@@ -127,13 +128,18 @@ root=$work/root-$(dpkg --print-architecture)
 desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop-file-validate"
 appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.xml || fail "appstreamcli validate"
 
-# The Windows zip: the games, the README and the licence, for Notepad.
+# The Windows zip: the games, a launcher for each, the README and the
+# licence, for Notepad and cmd. The launchers and the Start menu's
+# shortcuts are named as the desktop entries name the games, in LC_ALL=C
+# order here, capitals first.
+names=("Yarnlet 2" "Yarnlet 3 - The Finale" "Yarnlet 4" "Yarnlet")
 unzip -Z1 "$dist/yarnlet-$version-windows-x64.zip" >"$work/zip.list"
 folder=yarnlet-$version-windows-x64
-[ "$(xargs <"$work/zip.list")" = "$folder/LICENSE.txt $folder/README.txt $(printf "$folder/%s.exe " $games | xargs)" ] ||
-    fail "the zip holds: $(xargs <"$work/zip.list")"
+printf "$folder/%s\n" LICENSE.txt README.txt "${names[@]/%/.cmd}" >"$work/zip.expected"
+printf "$folder/%s.exe\n" $games >>"$work/zip.expected"
+diff "$work/zip.list" "$work/zip.expected" || fail "the zip holds the above"
 unzip -q "$dist/yarnlet-$version-windows-x64.zip" -d "$work/zip"
-for f in README.txt LICENSE.txt; do
+for f in README.txt LICENSE.txt "${names[@]/%/.cmd}"; do
     [ "$(grep -c $'\r$' "$work/zip/$folder/$f")" = "$(wc -l <"$work/zip/$folder/$f")" ] ||
         fail "$f in the zip does not end every line with CR LF"
 done
@@ -164,15 +170,65 @@ fresh check12.log bookworm $readme ./check &
 checks[12]=$!
 fresh check13.log trixie $readme ./check &
 checks[13]=$!
-# The installer under wine, in a prefix of its own: over an earlier version
-# built here from the same games (a major upgrade); its shortcuts, its
-# entry in the installed apps, and yarnlet2 played from where it was
-# installed; the earlier version refused; nothing left after the uninstall.
+# A game started as the Start menu starts it, through its shortcut, but in
+# a console on a terminal, tmux's (tests/windows/start_shortcut.cpp): its
+# lines with each answer as the console echoes it, in real time; then the
+# window held, saying so, until a key closes it.
+shortcut() {
+    local lnk=$1 expected=$2 tmux=(tmux -S "$work/tmux" -f /dev/null) start tty shown
+    "${tmux[@]}" new-session -d -x 500 -y 50 "$wine" "$work/start_shortcut.exe" "$("$wine" winepath -w "$lnk")" \; \
+        set-option remain-on-exit on
+    start=$(date +%s%N)
+    # Whether the pane shows TEXT, or within a minute and a half will.
+    shows() { for _ in $(seq 900); do "${tmux[@]}" capture-pane -p -J -S - | grep -qF -- "$1" && return; sleep 0.1; done; false; }
+    # Keys typed before wine's console reads them raw come as the line
+    # discipline's, Enter as a line feed that the game never takes for one.
+    tty=$("${tmux[@]}" display -p '#{pane_tty}')
+    for _ in $(seq 300); do stty -F "$tty" -a | grep -qw -- -icanon && break; sleep 0.1; done
+    { cat "$expected.in"; echo fine; } >"$work/answers"
+    while IFS= read -r answer; do "${tmux[@]}" send-keys -l -- "$answer" \; send-keys Enter; done <"$work/answers"
+    shows "Press any key to continue" || { echo "no prompt to press a key"; return 1; }
+    local ran_ms=$((($(date +%s%N) - start) / 1000000))
+    sleep 1
+    [ "$("${tmux[@]}" display -p '#{pane_dead}')" = 0 ] || { echo "the window closed with the game"; return 1; }
+    # (The pane's lines, without the blank ones below them, before the key.)
+    shown=$("${tmux[@]}" capture-pane -p -J -S - | awk '/[^ ]/ { last = NR } { line[NR] = $0 } END { for (i = 1; i <= last; i++) print line[i] }')
+    "${tmux[@]}" send-keys x
+    for _ in $(seq 100); do [ "$("${tmux[@]}" display -p '#{pane_dead}')" = 1 ] && break; sleep 0.1; done
+    [ "$("${tmux[@]}" display -p '#{pane_dead} #{pane_dead_status}')" = "1 0" ] || { echo "a key did not close it"; return 1; }
+    "${tmux[@]}" kill-server
+    awk 'FILENAME == ARGV[1] { if ($2 == "read") asks[$1] = 1; next } FILENAME == ARGV[2] { answer[n++] = $0; next }
+        { print; if ((FNR - 1) in asks) print answer[k++] }' "$expected.waits" "$work/answers" "$expected.txt" >"$work/echoed"
+    diff <(sed '$d' <<<"$shown") "$work/echoed" || { echo "the window showed the above"; return 1; }
+    [[ $(tail -n 1 <<<"$shown") == "Press any key to continue"* ]] || { echo "the window ends: $(tail -n 1 <<<"$shown")"; return 1; }
+    local pauses_ms=$(($(tr -d '\n' <"$expected.txt" | wc -c) * 50 + $(awk '$2 == "pause" { ms += $3 } END { print ms + 0 }' "$expected.waits")))
+    echo "$(basename "$expected") through its shortcut: ran $ran_ms ms, its pauses take $pauses_ms ms; then held until a key"
+    [ "$ran_ms" -ge "$pauses_ms" ] || { echo "the run was shorter than its pauses"; return 1; }
+}
+# The installer under wine, in a prefix of its own: over the last release's
+# installer, built here of the same games (a major upgrade); its shortcuts, its
+# entry in the installed apps, and yarnlet4 played through its shortcut;
+# the earlier version refused; nothing left after the uninstall.
 installer() {
     export WINEPREFIX=$work/wine WINEDEBUG=-all
     local msi=$dist/$folder.msi older=$work/older.msi programs="$work/wine/drive_c/Program Files/Yarnlet" problem=""
-    cmake -DVERSION=0.1.0 -DCOMMIT=older -DDATE=2026-01-01 -DGAMES="$work/zip/$folder" -DOUTPUT="$older" \
-        -P "$work/source/yarnlet-$version/packaging/windows/msi.cmake" >/dev/null
+    # The earlier version is the last release, its installer made of these
+    # games by that release's own packaging; before a release had one,
+    # this packaging's, as 0.1.0.
+    local last date commit packaging=$work/source/yarnlet-$version
+    read -r last date < <(sed -n 's/^## \[\([0-9.]*\)\] - \([0-9-]*\)$/\1 \2/p' "$packaging/CHANGELOG.md" |
+        grep -v "^$version " | head -n 1)
+    commit=$(git -C "$work/a" log --format=%H -S"VERSION $last" -- CMakeLists.txt | tail -n 1)
+    mkdir "$work/last"
+    if git -C "$work/a" archive "$commit" packaging/windows cmake/games.cmake LICENSE 2>/dev/null | tar -x -C "$work/last" &&
+        [ -f "$work/last/packaging/windows/msi.cmake" ]; then
+        packaging=$work/last
+        echo "the earlier version: $last, made by its own packaging (${commit:0:7})"
+    else
+        last=0.1.0 date=2026-01-01 commit=older
+    fi
+    cmake -DVERSION="$last" -DCOMMIT="$commit" -DDATE="$date" -DGAMES="$work/zip/$folder" -DOUTPUT="$older" \
+        -P "$packaging/packaging/windows/msi.cmake" >/dev/null
     code() { msiinfo export "$1" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p'; }
     # (wine's reg says on standard output that a key is missing.)
     entry() { "$wine" reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(code "$1")" | tr -d '\r' | grep ' REG_' || true; }
@@ -184,10 +240,14 @@ installer() {
         entry "$msi" | tr -s ' ' | grep -qx " $value" || problem+=", no $value in the installed apps"
     done
     [ -f "$work/wine/drive_c/windows/Installer/$(code "$msi")/yarnlet.ico" ] || problem+=", no icon for the installed apps"
-    [ "$(menu)" = "Yarnlet/Yarnlet 2.lnk/Yarnlet 3 - The Finale.lnk/Yarnlet 4.lnk/Yarnlet.lnk/" ] ||
+    [ "$(menu)" = "Yarnlet/$(printf '%s.lnk/' "${names[@]}")" ] ||
         problem+=", the Start menu holds $(menu)"
-    diff -r "$work/zip/$folder" "$programs" || problem+=", Program Files\\Yarnlet is not the zip's folder"
-    "$here/../windows/check_game_under_wine.sh" "$wine" "$programs" yarnlet2.exe "$expected/yarnlet2" || problem+=", yarnlet2"
+    diff -r -x '*.cmd' "$work/zip/$folder" "$programs" ||
+        problem+=", Program Files\\Yarnlet is not the zip's folder, its launchers aside"
+    x86_64-w64-mingw32-g++-posix -std=c++20 -Wall -Wextra -Werror -municode -O2 -static -s \
+        -o "$work/start_shortcut.exe" "$here/../windows/start_shortcut.cpp" -lole32 -luuid
+    shortcut "$(find "$work/wine/drive_c" -path '*/Start Menu/Programs/Yarnlet/Yarnlet 4.lnk')" "$expected/yarnlet4" ||
+        problem+=", yarnlet4 through its shortcut"
     "$wine" msiexec /i "$older" /qn && problem+=", the earlier version installed over the release"
     entry "$msi" | grep -q "DisplayVersion.*$version" || problem+=", the earlier version replaced the release"
     "$wine" msiexec /x "$msi" /qn || problem+=", the uninstall failed"
