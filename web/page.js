@@ -306,11 +306,12 @@ document.addEventListener('keydown', (event) => {
 // go to whichever document has the focus, which a frame cannot take by
 // script (nor does the browser autofocus the field of a frame from
 // another site). While it lacks the focus, the page invites the player in;
-// a click anywhere on it puts the focus in the field, but on a control, or
-// where the player is selecting text. A frame given the focus by its host
-// (or by a click before this script ran) puts it in the field too. Outside
-// a frame a tap on the text stays what it was: on a phone, the way to put
-// the keyboard away.
+// the click or tap that brings the focus in, anywhere on the page but on a
+// control or where the player is selecting text, puts it in the field. A
+// frame given the focus by its host (or by a click before this script
+// ran) puts it in the field too. Once the page has the focus, a tap on the
+// text stays what it is everywhere: on a phone, the way to put the
+// keyboard away.
 const invite = byId('invite');
 const framed = window.top !== window;
 const showInvite = () => { invite.hidden = !framed || inputEnded || document.hasFocus(); };
@@ -319,8 +320,12 @@ window.addEventListener('focus', () => {
   showInvite();
 });
 window.addEventListener('blur', showInvite);
+// Asked as the press begins: by the click, the press has given the focus.
+let focusedBefore = true;
+document.addEventListener('pointerdown', () => { focusedBefore = document.hasFocus(); }, true);
 document.addEventListener('click', (event) => {
-  if (framed && !inputEnded && !event.target.closest('a, button:not(#invite), input') && getSelection().isCollapsed) {
+  if (framed && !inputEnded && !focusedBefore && !event.target.closest('a, button:not(#invite), input') &&
+    getSelection().isCollapsed) {
     field.focus();
   }
 });

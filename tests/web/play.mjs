@@ -9,9 +9,10 @@
 // "phone": on a phone (393x851, touch). The series' page first,
 // its service worker left to keep the site, then the network switched off
 // before the game's page opens. Each answer goes in through the input
-// method, as phone keyboards type, when its question is asked; "End
-// input" is tapped at the rating question, and the network comes back
-// with a new release on it, which the page offers at the end and takes.
+// method, as phone keyboards type, when its question is asked; after the
+// first, a tap on the text puts the keyboard away. "End input" is tapped
+// at the rating question, and the network comes back with a new release
+// on it, which the page offers at the end and takes.
 // "desktop": at a desk, on a slow network: the first answer typed and sent
 // before the game's scripts have arrived; then every answer typed ahead
 // with real keys, the second one corrected with Backspace, the third
@@ -199,6 +200,18 @@ const result = await withBrowser(async (browser) => {
         await page.tap('#end-input');
       }
       blocked.push([at, await page.evaluate(() => performance.now())]);
+      if (i === 0) {
+        // A tap on the text puts the keyboard away; and the page, not in a
+        // frame, never invites the player in, even without the focus.
+        await page.tap('#transcript');
+        const other = await browser.newPage();
+        await other.bringToFront();
+        const away = await page.evaluate(() => [document.activeElement?.id, document.hasFocus(),
+          document.getElementById('invite').checkVisibility()]);
+        await other.close();
+        await page.bringToFront();
+        check(away.join() === ',false,false', `tapped on the text, then away: focused, focus, invited: ${away}`);
+      }
     }
     // Rereading higher up, the player is left there while the text goes on;
     // back at the bottom, the newest line is followed again.

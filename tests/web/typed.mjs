@@ -15,20 +15,22 @@
 // byte followed by the next in under 50 ms, and the end told after the
 // last line. Skipped, with a word, where the engine is missing.
 //
-// "portal" plays it as a game portal shows it, in Chromium or Firefox
-// (WebDriver's frames take the focus themselves): in a frame on
-// a host page of another origin, put there by its "Run game" button. The
-// page must invite the player in until a click into the game, which must
-// be all it takes for the keys to reach the field. At the end, a share
-// sheet that refuses the frame (as one does where the browser cannot tell
-// beforehand) must leave Copy offered; and "Copy the story", which the
-// frame may not do through the clipboard, must still put exactly the story
-// there.
+// "portal" plays it as a game portal shows it, on a phone in Chromium
+// (touch, the frame as wide as the screen) or at a desk in Firefox
+// (WebDriver's frames take the focus themselves): in a frame on a host
+// page of another origin, put there by its "Run game" button. The page
+// must invite the player in until a tap or click into the game, which
+// must be all it takes for the keys to reach the field; after the first
+// answer, a tap on the text must leave the field without the focus (on a
+// phone, the keyboard put away) until the field itself is tapped. At the
+// end, a share sheet that refuses the frame (as one does where the browser
+// cannot tell beforehand) must leave Copy offered; and "Copy the story", which the frame may not do through the
+// clipboard, must still put exactly the story there.
 import { spawn } from 'node:child_process';
 import { existsSync, readdirSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { basename } from 'node:path';
-import puppeteer from 'puppeteer-core';
+import puppeteer, { KnownDevices } from 'puppeteer-core';
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -102,13 +104,15 @@ const drivers = {
     if (!existsSync('/usr/bin/firefox-esr')) skip('firefox-esr');
     return withPuppeteer({ browser: 'firefox', executablePath: '/usr/bin/firefox-esr', headless: true });
   },
-  chromium: () => withPuppeteer({ executablePath: chromiumPath, headless: true, args: chromiumFlags }),
+  chromium: () => withPuppeteer({ executablePath: chromiumPath, headless: true, args: chromiumFlags },
+    portal && KnownDevices['Pixel 5']),
 };
 
-// Firefox and Chromium, through puppeteer-core.
-async function withPuppeteer(options) {
+// Firefox and Chromium, through puppeteer-core; on a phone, tapped.
+async function withPuppeteer(options, phone) {
   const browser = await puppeteer.launch(options);
   const page = await browser.newPage();
+  if (phone) await page.emulate(phone);
   let frame = page;
   return {
     open: (url) => page.goto(url),
@@ -120,7 +124,7 @@ async function withPuppeteer(options) {
         }
       },
       run: (fn) => frame.evaluate(inPage(fn)),
-      click: async (selector) => (await frame.waitForSelector(selector)).click(),
+      click: async (selector) => (await frame.waitForSelector(selector))[phone ? 'tap' : 'click'](),
       enter: async (selector) => {
         frame = selector ? await (await frame.waitForSelector(selector)).contentFrame() : page;
       },
@@ -141,7 +145,7 @@ if (portal) {
 <script>document.getElementById('run').addEventListener('click', () => {
   const frame = document.createElement('iframe');
   Object.assign(frame, { src: '${server.origin}/${game}.html', allow: 'autoplay; fullscreen *; gamepad; web-share' });
-  Object.assign(frame.style, { width: '1000px', height: '700px' });
+  Object.assign(frame.style, { width: '100%', height: '700px' });
   document.body.append(frame);
 });</script>`);
   host = await serve(hostSite);
@@ -181,7 +185,15 @@ try {
       const typed = i === 1 ? `${answer.slice(0, -1)}q` : answer;
       chords.push(...[...typed].map((c) => [c]), ...(i === 1 ? [['Backspace'], [answer.at(-1)]] : []), ['Enter']);
     }
-    await driver.press([...chords, ['Control', 'd']]);
+    const first = chords.findIndex(([key]) => key === 'Enter') + 1;
+    await driver.press(chords.slice(0, first));
+    if (portal) {
+      await driver.click('#transcript');
+      const left = await driver.run(() => [document.activeElement?.id, document.getElementById('invite').checkVisibility()]);
+      check(left.join() === ',false', `a later tap on the text, focused and invited: ${left}`);
+      await driver.click('#answer');
+    }
+    await driver.press([...chords.slice(first), ['Control', 'd']]);
     result = await driver.run(async () => {
       const status = await window.yarnlet.ended;
       // Once the end has been told, half a second after the last line.
