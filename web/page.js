@@ -36,32 +36,55 @@ const story = [];
 // The scrolling waits for the next frame: asking for the page's height
 // right after a byte is added would lay the page out once per byte, in
 // the time the game's pause is measured from.
+//
+// In view is on screen: in the visual viewport, which a pinch, or a
+// keyboard where the window keeps its size (Safari's on an iPhone or an
+// iPad), makes smaller than the window. The bar at the bottom keeps to the
+// window's bottom edge, which may then be off screen.
 
 let following = true;
 let scrollQueued = false;
-const atEnd = () => window.scrollY + window.innerHeight >= document.documentElement.scrollHeight - 48;
+const visual = window.visualViewport;
+const screenTop = () => (visual ? visual.pageTop : window.scrollY);
+const screenBottom = () => screenTop() + (visual ? visual.height : window.innerHeight);
+const pageEnd = () => document.documentElement.scrollHeight;
+const atEnd = () => screenBottom() >= pageEnd() - 48;
 function scrollToEnd() {
   if (scrollQueued) return;
   scrollQueued = true;
   requestAnimationFrame(() => {
     scrollQueued = false;
-    if (following) window.scrollTo(0, document.documentElement.scrollHeight);
+    if (!following) return;
+    window.scrollTo(0, pageEnd());
+    if (screenBottom() < pageEnd() - 1) byId('controls').scrollIntoView({ block: 'end' });
   });
 }
 // Only the player scrolls up: the page itself only ever follows down. A
 // scroll up that leaves the end behind is the player rereading, and the
 // frame's own scroll, if one is waiting, then stays put (a frame tells of
 // scrolling before it runs its animation callbacks).
-let lastY = window.scrollY;
-window.addEventListener('scroll', () => {
-  if (window.scrollY < lastY) following = atEnd();
+let lastY = screenTop();
+const scrolled = () => {
+  if (screenTop() < lastY) following = atEnd();
   else if (!following) following = atEnd();
-  lastY = window.scrollY;
-}, { passive: true });
-// A phone's keyboard opening shrinks the screen under the text, and the
-// bar at the bottom grows with what it shows (answers waiting, the end, a
-// new version): the newest line stays above it all the same.
+  lastY = screenTop();
+};
+window.addEventListener('scroll', scrolled, { passive: true });
+visual?.addEventListener('scroll', scrolled, { passive: true });
+// A phone's keyboard opening shrinks the window or the screen under the
+// text, and the bar at the bottom grows with what it shows (answers
+// waiting, the end, a new version): the newest line stays above it all the
+// same.
+// Where the window keeps its size for the keyboard, which then covers the
+// page's bottom, the page is made no taller than the screen above it, so
+// that the field sits just above the keyboard and the text just above the
+// field, however little there is yet. A pinch zooms into the page as it is.
+const fitScreen = () => {
+  if (Math.abs(visual.scale - 1) < 0.01) document.body.style.minHeight = `${visual.height}px`;
+  if (following) scrollToEnd();
+};
 window.addEventListener('resize', () => { if (following) scrollToEnd(); });
+visual?.addEventListener('resize', fitScreen);
 new ResizeObserver(() => { if (following) scrollToEnd(); }).observe(byId('controls'));
 
 // ---------------------------------------------------------------------------

@@ -10,9 +10,11 @@
 // its service worker left to keep the site, then the network switched off
 // before the game's page opens. Each answer goes in through the input
 // method, as phone keyboards type, when its question is asked; after the
-// first, a tap on the text puts the keyboard away. "End input" is tapped
-// at the rating question, and the network comes back with a new release
-// on it, which the page offers at the end and takes.
+// first, a tap on the text puts the keyboard away, and mid-game the page
+// is zoomed in, as an iPhone's keyboard makes the screen smaller than the
+// window. "End input" is tapped at the rating question, and the network
+// comes back with a new release on it, which the page offers at the end
+// and takes.
 // "desktop": at a desk, on a slow network: the first answer typed and sent
 // before the game's scripts have arrived; then every answer typed ahead
 // with real keys, the second one corrected with Backspace, the third
@@ -218,6 +220,19 @@ const result = await withBrowser(async (browser) => {
     await until(page, 'a transcript taller than the screen',
       () => document.documentElement.scrollHeight > window.innerHeight + 200);
     await inspect(page, 'the game\'s page mid-game');
+    // Zoomed in, the screen shows less than the window, as it does above
+    // an iPhone's keyboard: the line being typed and the field stay on it.
+    await cdp.send('Emulation.setPageScaleFactor', { pageScaleFactor: 2 });
+    const zoomed = await page.evaluate(async () => {
+      const before = window.yarnlet.output.length;
+      await new Promise((resolve) => setTimeout(resolve, 400));
+      const { offsetTop: top, height } = window.visualViewport;
+      const typing = [...document.querySelectorAll('#transcript > div:not(.answer)')].pop().getBoundingClientRect();
+      const field = document.getElementById('answer').getBoundingClientRect();
+      return { typed: window.yarnlet.output.length - before, out: [typing, field].filter((r) => r.top < top || r.bottom > top + height).length };
+    });
+    await cdp.send('Emulation.setPageScaleFactor', { pageScaleFactor: 1 });
+    check(zoomed.typed > 0 && zoomed.out === 0, `zoomed in, ${zoomed.out} of the typed line and the field off screen`);
     await page.evaluate(() => window.scrollTo(0, 0));
     const reread = await page.evaluate(async () => {
       const before = window.yarnlet.output.length;
