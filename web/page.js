@@ -432,7 +432,9 @@ function offerStory(text) {
   // Closing the share sheet without sharing is no failure.
   const policy = document.permissionsPolicy ?? document.featurePolicy;
   const refused = policy?.features().includes('web-share') && !policy.allowsFeature('web-share');
-  const shared = { title: document.title, text };
+  // With the game's address, to lead back to it; but in a frame, whose
+  // address is the portal's file host, not the portal's page.
+  const shared = framed ? { title: document.title, text } : { title: document.title, text, url: location.href };
   if (navigator.share && navigator.canShare?.(shared) && !refused) {
     share.hidden = false;
     share.addEventListener('click', () => navigator.share(shared).catch((error) => {

@@ -366,7 +366,8 @@ check(!phone || result.release.join() === `true,${nextCache}`, `after taking the
 check(result.offered === (phone ? 'read-aloud,share,copy,Read it aloud,Stop reading,Read it aloud' : 'copy'),
   `at the end the page offers ${result.offered}`);
 check(!phone || (result.handed.shared?.text === lines[storyLine] && result.handed.shared.title === result.handed.title &&
-  result.handed.spoken === lines[storyLine]), `shared and read aloud: ${JSON.stringify(result.handed)}`);
+  result.handed.shared.url === `${server.origin}/${game}.html` && result.handed.spoken === lines[storyLine]),
+  `shared and read aloud: ${JSON.stringify(result.handed)}`);
 check(phone || result.copiedStory.join() === `${lines[storyLine]},1`, `copied: ${result.copiedStory}`);
 check(result.endAnnouncedAfter >= 100, `the end announced ${result.endAnnouncedAfter} ms after the last line`);
 check(result.leftOver.length === 0, `at the end the page still shows ${result.leftOver.join(', ')}`);

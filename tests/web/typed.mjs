@@ -24,7 +24,9 @@
 // answer, a tap on the text must leave the field without the focus (on a
 // phone, the keyboard put away) until the field itself is tapped. At the
 // end, a share sheet that refuses the frame (as one does where the browser
-// cannot tell beforehand) must leave Copy offered; and "Copy the story", which the frame may not do through the
+// cannot tell beforehand) must have been offered the story without the
+// page's address, which is the portal's file host, and must leave Copy
+// offered; and "Copy the story", which the frame may not do through the
 // clipboard, must still put exactly the story there.
 import { spawn } from 'node:child_process';
 import { existsSync, readdirSync } from 'node:fs';
@@ -169,7 +171,8 @@ try {
       // A share sheet that will refuse, as a browser that cannot tell
       // beforehand refuses a frame; in place before the game's end.
       await driver.run(() => Object.assign(navigator, {
-        canShare: () => true, share: () => Promise.reject(new DOMException('Not in this frame', 'NotAllowedError')),
+        canShare: () => true,
+        share: (data) => { window.offered = data; return Promise.reject(new DOMException('Not in this frame', 'NotAllowedError')); },
       }) && null);
       const invited = () => [document.getElementById('invite').checkVisibility(), document.activeElement?.id];
       const before = await driver.run(invited);
@@ -213,7 +216,8 @@ try {
       })`);
       await driver.click('#share');
       result.shared = [await told(''), ...await driver.run(() => ['share', 'copy']
-        .map((id) => document.getElementById(id).checkVisibility()).concat(document.activeElement.id))];
+        .map((id) => document.getElementById(id).checkVisibility()).concat(document.activeElement.id,
+          Object.keys(window.offered).join(' ')))];
       await driver.click('#copy');
       result.copied = await told(result.shared[0]);
       await driver.enter(null);
@@ -241,7 +245,7 @@ if (result) {
   check(typingGaps(result)[0] >= 50, `a typed byte was followed after only ${typingGaps(result)[0]} ms`);
   check(JSON.stringify(result.told) === JSON.stringify([expected.lines.at(-1), 'The game has ended.']),
     `the live region ends with ${JSON.stringify(result.told)}`);
-  check(!portal || result.shared?.join() === 'Sharing is not allowed here: copy the story instead,false,true,copy',
+  check(!portal || result.shared?.join() === 'Sharing is not allowed here: copy the story instead,false,true,copy,title text',
     `shared in the frame: ${result.shared}`);
   check(!portal || (result.copied === 'Copied' && result.clipboard === expected.lines[expected.storyLine]),
     `copied in the frame: "${result.copied}", and on the clipboard:\n${result.clipboard}`);
