@@ -2,10 +2,12 @@
 // would, and reads back what the page showed, what a screen reader was
 // told and what the player could save:
 //
-//   node play.mjs SITE SCENARIO EXPECTED
+//   node play.mjs SITE SCENARIO EXPECTED [unbounded]
 //
 // EXPECTED is tests/expected/<game>: the answers, and what the native game
-// does with them (readExpected in browser.mjs).
+// does with them (readExpected in browser.mjs). "unbounded" prints how
+// much longer than its pauses the game took but holds it to no bound:
+// for a machine whose processor other work shares.
 // "phone": on a phone (393x851, touch). The series' page first,
 // its service worker left to keep the site, then the network switched off
 // before the game's page opens. Each answer goes in through the input
@@ -28,7 +30,7 @@ import { basename, join } from 'node:path';
 import { KnownDevices } from 'puppeteer-core';
 import { pausesOf, readExpected, serve, shownTranscript, transcriptOf, typingGaps, withBrowser } from './browser.mjs';
 
-const [site, scenario, expectedBase] = process.argv.slice(2);
+const [site, scenario, expectedBase, unbounded] = process.argv.slice(2);
 const phone = scenario === 'phone';
 const game = basename(expectedBase);
 const { output: expected, lines, answers, questionLines, scriptMs, storyLine } = readExpected(expectedBase);
@@ -391,10 +393,11 @@ const pausesMs = pausesOf(output, scriptMs);
 const runMs = result.endedAt - times[0] - waitedMs;
 check(gaps[0] >= 50, `a typed byte was followed after only ${gaps[0].toFixed(2)} ms`);
 check(times[times.length - 1] - times[0] >= pausesMs, `the game took less than its pauses, ${pausesMs} ms`);
-check(runMs <= pausesMs * 1.1, `the game took ${runMs.toFixed(0)} ms, over 10% more than its pauses, ${pausesMs} ms`);
+check(unbounded || runMs <= pausesMs * 1.1, `the game took ${runMs.toFixed(0)} ms, over 10% more than its pauses, ${pausesMs} ms`);
 
 console.log(`${game} in Chromium, ${scenario}: ${(runMs / 1000).toFixed(2)} s against ${(pausesMs / 1000).toFixed(2)} s ` +
-  `of pauses (+${((runMs / pausesMs - 1) * 100).toFixed(2)}%), waiting ${(waitedMs / 1000).toFixed(2)} s for the player; ` +
+  `of pauses (+${((runMs / pausesMs - 1) * 100).toFixed(2)}%, ${unbounded ? 'held to no bound here' : 'bound +10%'}), ` +
+  `waiting ${(waitedMs / 1000).toFixed(2)} s for the player; ` +
   `gaps after a typed byte ${gaps[0].toFixed(2)} to ${gaps[gaps.length - 1].toFixed(2)} ms; ` +
   `${result.announced.length} announcements`);
 if (failures.length > 0) {
