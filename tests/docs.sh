@@ -80,12 +80,12 @@ done
 
 # The counts, a sentence at a time (one may run over a line end), in
 # whatever ships or is read: not the changelog's history, nor the games'
-# own texts.
+# own texts, nor this file's examples above.
 games=$#
 words=(zero one two three four five six seven eight nine ten eleven twelve)
 number='([0-9]+|zero|one|two|three|four|five|six|seven|eight|nine|ten|eleven|twelve)'
 for f in $(grep -rlIi --exclude-dir={.git,build,dist,node_modules,expected,programs} \
-    --exclude=CHANGELOG.md --exclude=package-lock.json -e yarnlet -e games .); do
+    --exclude=CHANGELOG.md --exclude=package-lock.json --exclude="$(basename "$0")" -e yarnlet -e games .); do
     while read -r said; do
         case ${said,,} in
             series\ of\ *) n=${said##* } ;;
