@@ -208,10 +208,11 @@ shortcut() {
     echo "$(basename "$expected") through its shortcut: ran $ran_ms ms, its pauses take $pauses_ms ms; then held until a key"
     [ "$ran_ms" -ge "$pauses_ms" ] || { echo "the run was shorter than its pauses"; return 1; }
 }
-# The installer under wine, in a prefix of its own: over the last release's
-# installer, built here of the same games (a major upgrade); its shortcuts, its
-# entry in the installed apps, and yarnlet4 played through its shortcut;
-# the earlier version refused; nothing left after the uninstall.
+# The installer under wine, in a prefix of its own: over the last
+# release's installer, built here of the same games (a major upgrade); its
+# shortcuts, its entry in the installed apps, and yarnlet4 played through
+# its shortcut; the earlier version refused; nothing left after the
+# uninstall.
 installer() {
     export WINEPREFIX=$work/wine WINEDEBUG=-all
     local msi=$dist/$folder.msi older=$work/older.msi programs="$work/wine/drive_c/Program Files/Yarnlet" problem=""
