@@ -107,7 +107,9 @@ TEST_P(RealGame, LeavesWhatFollowsTheRatingToTheNextReader) {
 TEST_P(RealGame, WaitsOnNonBlockingInputAndOutput) {
     const std::string expected = std::string(YARNLET_EXPECTED) + "/" + GetParam().name;
     // The answers held back for a while once the first question shows:
-    // real time, in which a wait that spins would burn as much of it.
+    // real time, in which a wait that spins would burn as much of it. The
+    // whole game's own work counts too, which a sanitized build on a busy
+    // machine has taken well over a quarter of it.
     const int held_ms = 400;
     const GameRun late =
         run_game(GetParam().path, {.args = {},
@@ -116,7 +118,7 @@ TEST_P(RealGame, WaitsOnNonBlockingInputAndOutput) {
                                    .input_held_ms = held_ms});
     expect_clean_end(late);
     EXPECT_PRED_FORMAT2(same_text, late.out, slurp(expected + ".txt"));
-    EXPECT_LT(late.cpu_ms, held_ms / 4) << "processor time while it waited " << held_ms << " ms for its answers";
+    EXPECT_LT(late.cpu_ms, held_ms / 2) << "processor time while it waited " << held_ms << " ms for its answers";
 
     const std::string input = std::string(10'000, 'z') + "\nshort\n";
     const GameRun full = run_game(GetParam().path, {.args = {}, .input = input, .out = GameSetup::Out::full_pipe});
