@@ -197,8 +197,9 @@ shortcut() {
     # (The pane's lines, without the blank ones below them, before the key.)
     shown=$("${tmux[@]}" capture-pane -p -J -S - | awk '/[^ ]/ { last = NR } { line[NR] = $0 } END { for (i = 1; i <= last; i++) print line[i] }')
     "${tmux[@]}" send-keys x
-    for _ in $(seq 100); do [ "$("${tmux[@]}" display -p '#{pane_dead}')" = 1 ] && break; sleep 0.1; done
-    [ "$("${tmux[@]}" display -p '#{pane_dead} #{pane_dead_status}')" = "1 0" ] || { echo "a key did not close it"; return 1; }
+    for _ in $(seq 300); do [ "$("${tmux[@]}" display -p '#{pane_dead}')" = 1 ] && break; sleep 0.1; done
+    local closed; closed=$("${tmux[@]}" display -p '#{pane_dead} #{pane_dead_status}')
+    [ "$closed" = "1 0" ] || { echo "a key did not close it (dead, status: $closed)"; "${tmux[@]}" capture-pane -p -S - | tail -n 5; return 1; }
     "${tmux[@]}" kill-server
     awk 'FILENAME == ARGV[1] { if ($2 == "read") asks[$1] = 1; next } FILENAME == ARGV[2] { answer[n++] = $0; next }
         { print; if ((FNR - 1) in asks) print answer[k++] }' "$expected.waits" "$work/answers" "$expected.txt" >"$work/echoed"

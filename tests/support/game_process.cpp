@@ -307,8 +307,8 @@ GameRun run_game_on_terminal(const std::vector<std::string>& command, const Term
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(setup.real_sleep ? 600 : 60);
     for (;;) {
         pollfd p{master, POLLIN, 0};
-        // A command that would end after the text has ended by then; one
-        // that waits is typed to.
+        // A command that does not wait once the text is shown has ended
+        // within that fifth of a second; one that waits is typed to.
         if (!typed_then && run.out.find(setup.once_shown) != std::string::npos && poll(&p, 1, 200) == 0) {
             typed_then = true;
             run.ran_until_typed = waitpid(pid, &status, WNOHANG) == 0;
